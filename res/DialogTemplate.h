@@ -1,0 +1,41 @@
+#pragma once
+
+#include <span>
+
+// A dialog as data, in dialog units; texts in CP932.
+enum class ControlKind { PushButton, DefPushButton, Static, Edit, CheckBox, GroupBox, EtchedLine };
+
+enum ControlStyle : unsigned {
+    kStyleNone = 0,
+    kStyleCentre = 1 << 0,  // text centred both ways
+    kStyleRight = 1 << 1,
+    kStyleBorder = 1 << 2,
+    kStyleNoBorder = 1 << 3,
+    kStyleStaticEdge = 1 << 4,
+    kStyleTabStop = 1 << 5,
+    kStyleNumber = 1 << 6,  // digits only
+    kStyleMultiLine = 1 << 7,
+    kStyleReadOnly = 1 << 8,
+    kStyleVScroll = 1 << 9,
+};
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    const char* text;
+    unsigned styles;
+    int x, y, cx, cy;
+};
+
+struct DialogTemplate {
+    int id;
+    const char* caption;
+    const char* fontFace;
+    int pointSize;
+    int cx, cy;
+    bool minimizeBox;
+    std::span<const ControlTemplate> controls;
+};
+
+const DialogTemplate& SignalServerDialogTemplate();
+const DialogTemplate& TitleBarDialogTemplate();

@@ -1,0 +1,36 @@
+#pragma once
+
+// Dialog and control ids, as units' documentation and the Windows version number them.
+inline constexpr int IDD_SIGNALSERVER_DIALOG = 102;
+inline constexpr int IDS_SOCKETS_INIT_FAILED = 103;
+inline constexpr int IDR_MAINFRAME = 128;
+inline constexpr int IDD_TITLEBAR_DIALOG = 134;
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_STATIC = -1;
+
+inline constexpr int IDC_EDIT_PORT = 1000;
+inline constexpr int IDC_BUTTON_SERVER = 1001;
+inline constexpr int IDC_EDIT_TRACE = 1002;
+inline constexpr int IDC_EDIT_DI1 = 1004;
+inline constexpr int IDC_EDIT_DI2 = 1005;
+inline constexpr int IDC_EDIT_DI3 = 1006;
+inline constexpr int IDC_EDIT_DI4 = 1007;
+inline constexpr int IDC_EDIT_DI5 = 1008;
+inline constexpr int IDC_CHECK_LOGGING = 1010;
+inline constexpr int IDC_BUTTON_BROWSE_LOG = 1013;
+inline constexpr int IDC_STATIC_VERSION = 1014;
+inline constexpr int IDC_EDIT_LOGFILE = 1015;
+inline constexpr int IDC_STATIC_LOCALADDR = 1016;
+inline constexpr int IDC_STATIC_STATE = 1017;
+inline constexpr int IDC_STATIC_PEER = 1018;
+inline constexpr int IDC_EDIT_TITLE = 1018;  // in the title dialog
+inline constexpr int IDC_BUTTON_TITLE = 1020;
+inline constexpr int IDC_BUTTON_SAVE = 1021;
+inline constexpr int IDC_BUTTON_LOAD = 1022;
+inline constexpr int IDC_LAMP_DI1 = 1100;
+inline constexpr int IDC_LAMP_DI2 = 1101;
+inline constexpr int IDC_LAMP_DI3 = 1102;
+inline constexpr int IDC_LAMP_DI4 = 1103;
+inline constexpr int IDC_LAMP_DI5 = 1104;

@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Prints res/Strings.h: the program's texts as CP932 byte literals, each with its reading.
+
+The texts are kept here in readable form; run this after changing one:
+    python3 scripts/cp932-literals.py > res/Strings.h
+"""
+
+TEXTS = [
+    # Messages
+    ("kTextSocketInitFailed", "Windows ｿｹｯﾄの初期化に失敗しました。"),
+    ("kTextBadPort", "このポート番号は指定できません"),
+    ("kFormatSocketError", "ネットワークエラー:S %d\r\n"),
+    ("kFormatBindError", "ネットワークエラー:B %d\r\n"),
+    ("kFormatListenError", "ネットワークエラー:L %d\r\n"),
+    ("kTextWorkerFailed", "サーバ待機を開始できません（スレッドを作れません）"),
+    ("kTextTitleHasMarker", "タイトルバーに特殊な文字が含まれていると保存できません"),
+    ("kTextNameHasMarker", "信号名に特殊な文字が含まれていると保存できません"),
+    ("kTextSettingsWriteFailed", "設定ファイルに書き込めません"),
+    ("kTextLogOpenFailed", "ログファイルが開けません\r\n"),
+    ("kTextLogWriteFailed", "ログファイルに書き込めません\r\n"),
+    ("kTextPathNotCp932", "このファイル名には使えない文字が含まれています"),
+    ("kTextExeDirNotCp932", "実行ファイルのフォルダ名に使えない文字が含まれています"),
+    # Window texts
+    ("kFormatPeerLine", "接続元IPアドレス : %s"),
+    ("kFormatLocalAddrLine", "現在のIPアドレス : %s"),
+    ("kTextNoLocalAddr", "(なし)"),
+    ("kTextStopped", "停止中"),
+    ("kTextWaiting", "接続待機中"),
+    ("kTextStartServer", "サーバ待機を開始する(&S)"),
+    ("kTextStopServer", "サーバ待機を終了する(&S)"),
+    ("kTextTraceBanner", "ここの部分は開発中のみ表示してるがリリースの時には枠ごと消す\r\n"),
+    ("kFaceGothic", "ＭＳ ゴシック"),
+    ("kFacePGothic", "ＭＳ Ｐゴシック"),
+    # Trace lines
+    ("kTraceSettingsMissing", "cfgファイルが無かったからデフォルト\r\n"),
+    ("kTraceSettingsFound", "cfgファイルが見つかったから処理する\r\n"),
+    # CSV
+    ("kFormatCsvHeader", "日付,時刻,接続元IPアドレス,%s,%s,%s,%s,%s\n"),
+    # Dialog templates
+    ("kTplLoadSettings", "設定の読込(&L)"),
+    ("kTplSaveSettings", "設定の保存(&A)"),
+    ("kTplChangeTitle", "タイトルバーの変更(&T)"),
+    ("kTplPortLabel", "待ち受けポート番号(&P):"),
+    ("kTplLogging", "ロギング有効(E)"),
+    ("kTplFileLabel", "ファイル:"),
+    ("kTplBrowse", "参照(&B)..."),
+    ("kTplTitleDialog", "タイトルバーの変更"),
+    ("kTplCancel", "ｷｬﾝｾﾙ"),
+]
+
+
+def literal(text):
+    out, after_escape = [], False
+    for byte in text.encode("cp932"):
+        char = chr(byte)
+        if byte >= 0x80 or char in '"\\' or byte < 0x20:
+            escapes = {"\r": "\\r", "\n": "\\n", '"': '\\"', "\\": "\\\\"}
+            out.append(escapes.get(char, "\\x%02x" % byte))
+            after_escape = char not in escapes
+        else:
+            if after_escape and char in "0123456789abcdefABCDEF":
+                out.append('" "')
+            out.append(char)
+            after_escape = False
+    return '"' + "".join(out) + '"'
+
+
+print("#pragma once\n")
+print("// The program's texts in CP932, as they stand in its windows, messages and files.")
+print("// Made by scripts/cp932-literals.py, which keeps them readable.\n")
+for name, text in TEXTS:
+    reading = text.replace("\r", "\\r").replace("\n", "\\n")
+    print("// %s" % reading)
+    print("inline constexpr char %s[] = %s;" % (name, literal(text)))

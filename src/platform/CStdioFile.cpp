@@ -1,0 +1,188 @@
+#include "platform/CStdioFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "platform/Cp932.h"
+#include "platform/PathText.h"
+
+namespace {
+
+std::atomic<unsigned> g_tempCounter{0};
+
+// Follows links, so that a replace writes beside the real file and keeps the link.
+std::string ResolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
+    return path;
+}
+
+}  // namespace
+
+CStdioFile::~CStdioFile() {
+    Discard();
+}
+
+bool CStdioFile::Open(std::string_view path, unsigned flags) {
+    Discard();
+    m_readFailed = false;
+    m_lastError = 0;
+    std::string systemPath = cp932::ToUtf8(path);
+    if (path.empty() || path.find('\0') != std::string_view::npos) {
+        m_lastError = ENOENT;
+        return false;
+    }
+    if ((flags & modeWrite) == 0) return OpenForReading(systemPath);
+    if (flags & modeNoTruncate) return OpenForAppending(systemPath, flags);
+    return OpenForReplacing(systemPath);
+}
+
+bool CStdioFile::OpenForReading(const std::string& path) {
+    m_reader = ::fopen(path.c_str(), "rbe");
+    if (m_reader == nullptr) {
+        m_lastError = errno;
+        return false;
+    }
+    return true;
+}
+
+bool CStdioFile::OpenForAppending(const std::string& path, unsigned flags) {
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (m_fd < 0) {
+        m_lastError = errno;
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(m_fd, &info) == 0;
+    if (ok && (flags & shareExclusive)) ok = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+    if (!ok) {
+        m_lastError = errno;
+        Discard();
+        return false;
+    }
+    m_openedLength = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+bool CStdioFile::OpenForReplacing(const std::string& path) {
+    m_targetPath = ResolvedPath(path);
+    struct stat info {};
+    bool exists = ::stat(m_targetPath.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        // A device or pipe cannot be replaced by a file: write to it as it is.
+        m_fd = ::open(m_targetPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    } else {
+        std::string name = m_targetPath.substr(m_targetPath.rfind('/') + 1);
+        m_tempPath = JoinPath(DirectoryOfPath(m_targetPath),
+                              "." + name + "." + std::to_string(::getpid()) + "-" +
+                                  std::to_string(g_tempCounter++) + ".tmp");
+        m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0 && exists) ::fchmod(m_fd, info.st_mode & 07777);
+    }
+    if (m_fd < 0) {
+        m_lastError = errno;
+        m_tempPath.clear();
+        return false;
+    }
+    m_replacing = true;
+    return true;
+}
+
+bool CStdioFile::ReadString(std::string& line) {
+    if (m_reader == nullptr) return false;
+    line.clear();
+    int c;
+    while ((c = ::getc(m_reader)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+    if (c == EOF) {
+        if (::ferror(m_reader)) {
+            m_readFailed = true;
+            return false;
+        }
+        if (line.empty()) return false;
+    }
+    // Text mode turns CR LF into LF; a lone CR stays.
+    if (c == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+void CStdioFile::WriteString(std::string_view text) {
+    for (char c : text) {
+        if (c == '\n') m_pending.push_back('\r');
+        m_pending.push_back(c);
+    }
+}
+
+bool CStdioFile::Close() {
+    bool ok = true;
+    if (m_fd >= 0) ok = m_replacing ? CommitReplace() : CommitAppend();
+    Discard();
+    return ok;
+}
+
+bool CStdioFile::WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            m_lastError = written < 0 ? errno : ENOSPC;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+bool CStdioFile::CommitAppend() {
+    bool ok = WriteAll(m_fd, m_pending);
+    if (!ok) {
+        // Take back a partly written block, so that no half line stays in the file; if even
+        // that fails, the write error is still the one to report.
+        (void)::ftruncate(m_fd, static_cast<off_t>(m_openedLength));
+    }
+    if (::close(m_fd) != 0 && ok) {
+        m_lastError = errno;
+        ok = false;
+    }
+    m_fd = -1;
+    return ok;
+}
+
+bool CStdioFile::CommitReplace() {
+    bool ok = WriteAll(m_fd, m_pending);
+    if (ok && !m_tempPath.empty() && ::fsync(m_fd) != 0) {
+        m_lastError = errno;
+        ok = false;
+    }
+    if (::close(m_fd) != 0 && ok) {
+        m_lastError = errno;
+        ok = false;
+    }
+    m_fd = -1;
+    if (m_tempPath.empty()) return ok;
+    if (ok && ::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) {
+        m_lastError = errno;
+        ok = false;
+    }
+    if (ok) m_tempPath.clear();
+    return ok;
+}
+
+void CStdioFile::Discard() {
+    if (m_reader != nullptr) ::fclose(m_reader);
+    m_reader = nullptr;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+    m_targetPath.clear();
+    m_pending.clear();
+    m_replacing = false;
+    m_openedLength = 0;
+}

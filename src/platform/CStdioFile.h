@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// A text-mode file over raw bytes: "\n" is written as CR LF, a line is read without its end.
+// Paths are CP932, as every text the program holds; the conversion for the file system is here.
+//
+// Writes are gathered and reach the file at Close(), in one piece: an appended block is in the
+// file whole or not at all, and a replaced file keeps its old contents unless the new ones are
+// complete.
+class CStdioFile {
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        shareExclusive = 0x0010,  // with modeWrite: fails when another writer holds the file
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,  // with modeCreate: keep the contents and write at the end
+    };
+
+    CStdioFile() = default;
+    ~CStdioFile();
+    CStdioFile(const CStdioFile&) = delete;
+    CStdioFile& operator=(const CStdioFile&) = delete;
+
+    // False when the file cannot be opened as asked (or the path is not a valid file name).
+    bool Open(std::string_view path, unsigned flags);
+
+    // False at the end of the file and on a read error (ReadFailed tells them apart).
+    bool ReadString(std::string& line);
+    bool ReadFailed() const { return m_readFailed; }
+
+    void WriteString(std::string_view text);
+    // The length of the file as it was opened (before any gathered writes).
+    uint64_t GetLength() const { return m_openedLength; }
+
+    // Writes what was gathered and closes. False when any of it could not be written; the
+    // file is then as it was before Open.
+    bool Close();
+
+    // errno of the failure that made Open or Close return false.
+    int LastError() const { return m_lastError; }
+
+private:
+    bool OpenForReading(const std::string& path);
+    bool OpenForAppending(const std::string& path, unsigned flags);
+    bool OpenForReplacing(const std::string& path);
+    bool CommitAppend();
+    bool CommitReplace();
+    bool WriteAll(int fd, std::string_view bytes);
+    void Discard();
+
+    FILE* m_reader = nullptr;
+    int m_fd = -1;
+    bool m_replacing = false;
+    bool m_readFailed = false;
+    uint64_t m_openedLength = 0;
+    int m_lastError = 0;
+    std::string m_pending;
+    std::string m_targetPath;  // file-system path of the file a replace ends in
+    std::string m_tempPath;    // file-system path of the new contents until Close
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Every text the program holds is CP932 bytes; these convert at the borders (widgets, file names).
+namespace cp932 {
+
+// Fails when the text holds a character CP932 has no code for.
+std::optional<std::string> FromUtf8(std::string_view utf8);
+
+// Bytes that are not valid CP932 become U+FFFD, so a damaged file still shows what it can.
+std::string ToUtf8(std::string_view cp932);
+
+// True when the byte opens a double-byte character.
+bool IsLeadByte(unsigned char byte);
+
+// The longest prefix of at most maxBytes bytes that does not end inside a double-byte character.
+std::string_view CutAtCharBoundary(std::string_view text, size_t maxBytes);
+
+}  // namespace cp932

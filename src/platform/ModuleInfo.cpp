@@ -1,0 +1,38 @@
+#include "platform/ModuleInfo.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+
+#include "platform/Cp932.h"
+#include "version.h"
+
+namespace {
+
+class RunningModule : public ModuleInfo {
+public:
+    std::optional<std::string> ExecutablePath() const override {
+        char path[PATH_MAX];
+        ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+        if (length <= 0) return std::nullopt;
+        return cp932::FromUtf8(std::string_view(path, static_cast<size_t>(length)));
+    }
+    std::optional<Version> FileVersion() const override {
+        return Version{NR_FILE_VERSION_MAJOR, NR_FILE_VERSION_MINOR, NR_FILE_VERSION_BUILD,
+                       NR_FILE_VERSION_REVISION};
+    }
+};
+
+const RunningModule g_runningModule;
+std::atomic<const ModuleInfo*> g_current{&g_runningModule};
+
+}  // namespace
+
+const ModuleInfo& ModuleInfo::Current() {
+    return *g_current.load();
+}
+
+void ModuleInfo::Replace(const ModuleInfo* info) {
+    g_current.store(info != nullptr ? info : &g_runningModule);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Where the executable lives and which file version it carries. Tests replace the source, to
+// run the program "beside" a temporary folder and with chosen versions.
+class ModuleInfo {
+public:
+    using Version = std::array<uint16_t, 4>;  // major, minor, build, revision
+
+    virtual ~ModuleInfo() = default;
+    // The executable's full path in CP932; nullopt when the file system name has a character
+    // CP932 cannot hold.
+    virtual std::optional<std::string> ExecutablePath() const = 0;
+    virtual std::optional<Version> FileVersion() const = 0;
+
+    static const ModuleInfo& Current();
+    // nullptr puts the real source back.
+    static void Replace(const ModuleInfo* info);
+};

@@ -1,0 +1,83 @@
+#include <cstdio>
+
+#include "Strings.h"
+#include "server/PortText.h"
+#include "ui/SignalServerDlg.h"
+#include "ui/wnd/UiThread.h"
+
+namespace {
+
+constexpr int kListenBacklog = 5;
+
+unsigned ServerThreadProc(void* param) {
+    static_cast<CSignalServerDlg*>(param)->ServeLoop();
+    return 0;
+}
+
+}  // namespace
+
+void CSignalServerDlg::OnButtonServer() {
+    if (m_bServerRunning) {
+        // The worker notices the flag and puts the window into its stopped look itself.
+        m_editPort.EnableWindow(TRUE);
+        m_bServerRunning = FALSE;
+        m_staticState.InvalidateRect();
+        return;
+    }
+    int port = ParsePortText(m_editPort.GetWindowText());
+    if (port < kMinPort || port > kMaxPort) {
+        MessageBox(kTextBadPort);
+        return;
+    }
+    // A previous worker may still be running its stop steps on the same port.
+    WaitForWorkerToEnd();
+    m_editTrace.SetWindowText("");
+    if (StartListening(port) < 0) {
+        m_bServerRunning = FALSE;
+        m_staticState.InvalidateRect();
+        return;
+    }
+    m_staticState.InvalidateRect();
+    m_buttonServer.SetWindowText(kTextStopServer);
+    m_staticState.SetWindowText(kTextWaiting);
+    m_editPort.EnableWindow(FALSE);
+}
+
+HRESULT CSignalServerDlg::StartListening(int port) {
+    auto fail = [this](const char* format) {
+        char message[128];
+        std::snprintf(message, sizeof message, format, wsock::WSAGetLastError());
+        if (m_sockListen != INVALID_SOCKET) wsock::closesocket(m_sockListen);
+        m_sockListen = INVALID_SOCKET;
+        MessageBox(message);
+        return E_FAIL;
+    };
+    m_sockListen = wsock::socket(AF_INET, SOCK_STREAM, 0);
+    if (m_sockListen == INVALID_SOCKET) return fail(kFormatSocketError);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (wsock::bind(m_sockListen, address) == SOCKET_ERROR) return fail(kFormatBindError);
+    if (wsock::listen(m_sockListen, kListenBacklog) == SOCKET_ERROR)
+        return fail(kFormatListenError);
+    AppendTrace("server start.\r\n");
+    m_bServerRunning = TRUE;
+    m_pWorker = AfxBeginThread(ServerThreadProc, this);
+    if (!m_pWorker) {
+        m_bServerRunning = FALSE;
+        wsock::closesocket(m_sockListen);
+        m_sockListen = INVALID_SOCKET;
+        MessageBox(kTextWorkerFailed);
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+void CSignalServerDlg::WaitForWorkerToEnd() {
+    if (!m_pWorker) return;
+    // The worker's last steps wait for the UI thread, so serve them while waiting.
+    UiThread::ServeUntil([this] { return m_pWorker->HasEnded(); });
+    m_pWorker->Join();
+    m_pWorker.reset();
+}

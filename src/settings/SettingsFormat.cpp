@@ -1,0 +1,67 @@
+#include "settings/SettingsFormat.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+
+#include "platform/Cp932.h"
+
+namespace {
+
+constexpr char kKeyTitle[] = "#$TITLEBAR=";
+constexpr char kKeyPort[] = "#$PORT=";
+constexpr char kKeyDiFormat[] = "#$DI%d=";
+constexpr char kKeyLogging[] = "#$LOGGING=";
+constexpr char kKeyServer[] = "#$SERVER=";
+constexpr char kKeyLogFile[] = "#$LOGFILENAME=";
+constexpr size_t kMaxNameBytes = 20;
+constexpr std::string_view kLoggingOn = "ON";
+constexpr std::string_view kServerStart = "START";
+
+std::string DiKey(int number) {
+    char key[16];
+    std::snprintf(key, sizeof key, kKeyDiFormat, number);
+    return key;
+}
+
+// Where the key stands does not matter: as many bytes as the key is long go from the line's
+// start. Files in the field depend on this.
+bool TakeKey(std::string& line, std::string_view key) {
+    if (line.find(key) == std::string::npos) return false;
+    line.erase(0, std::min(key.size(), line.size()));
+    return true;
+}
+
+}  // namespace
+
+bool ApplySettingsLine(std::string line, SettingsTarget& target) {
+    std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+    bool startRequested = false;
+    if (TakeKey(line, kKeyPort)) target.SetPortText(line);
+    for (int number = 1; number <= 5; ++number) {
+        if (TakeKey(line, DiKey(number))) {
+            // Cut where a character ends: half a double-byte character would show as garbage.
+            target.SetDiName(number - 1,
+                             std::string(cp932::CutAtCharBoundary(line, kMaxNameBytes)));
+        }
+    }
+    if (TakeKey(line, kKeyLogging)) target.SetLogging(line.starts_with(kLoggingOn));
+    if (TakeKey(line, kKeyServer) && line.starts_with(kServerStart)) startRequested = true;
+    if (TakeKey(line, kKeyLogFile)) target.SetLogFile(line);
+    if (TakeKey(line, kKeyTitle)) target.SetTitle(line);
+    return startRequested;
+}
+
+std::string FormatSettingsFile(const SettingsValues& values) {
+    std::string text;
+    auto addLine = [&text](std::string_view key, std::string_view value) {
+        text.append(key).append(value).append("\n");
+    };
+    addLine(kKeyTitle, values.title);
+    addLine(kKeyPort, values.portText);
+    for (int number = 1; number <= 5; ++number) addLine(DiKey(number), values.names[number - 1]);
+    addLine(kKeyLogging, values.logging ? "ON" : "OFF");
+    addLine(kKeyServer, values.serverRunning ? "START" : "STOP");
+    addLine(kKeyLogFile, values.logFile);
+    return text;
+}

@@ -1,0 +1,135 @@
+#include "ui/DialogBuilder.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "resource.h"
+#include "ui/wnd/ColourLabel.h"
+#include "ui/wnd/Cp932Validator.h"
+#include "ui/wnd/FontFamilies.h"
+#include "ui/wnd/QtText.h"
+
+namespace {
+
+// Dialog units to pixels, as the window system converts them with the dialog font.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font) {
+        QFontMetrics metrics(font);
+        const QString sample =
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        m_baseX = (metrics.horizontalAdvance(sample) / 26 + 1) / 2;
+        m_baseY = metrics.height();
+    }
+    QRect ToPixels(int x, int y, int cx, int cy) const {
+        return QRect(x * m_baseX / 4, y * m_baseY / 8, cx * m_baseX / 4, cy * m_baseY / 8);
+    }
+
+private:
+    int m_baseX;
+    int m_baseY;
+};
+
+QWidget* MakeEdit(const ControlTemplate& control, QWidget* parent) {
+    if (control.styles & kStyleMultiLine) {
+        auto* pane = new QPlainTextEdit(parent);
+        pane->setReadOnly(control.styles & kStyleReadOnly);
+        pane->setVerticalScrollBarPolicy((control.styles & kStyleVScroll) ? Qt::ScrollBarAlwaysOn
+                                                                          : Qt::ScrollBarAlwaysOff);
+        pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        pane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        if (control.styles & kStyleNoBorder) {
+            pane->setFrameShape(QFrame::NoFrame);
+            pane->viewport()->setAutoFillBackground(false);
+            pane->document()->setDocumentMargin(0);
+        }
+        return pane;
+    }
+    auto* edit = new QLineEdit(parent);
+    edit->setValidator(new Cp932Validator(edit, control.styles & kStyleNumber));
+    return edit;
+}
+
+QWidget* MakeStatic(const ControlTemplate& control, QWidget* parent) {
+    auto* label = new ColourLabel(parent);
+    label->setText(QtText(control.text));
+    label->setTextFormat(Qt::PlainText);
+    if (control.styles & kStyleCentre) {
+        label->setAlignment(Qt::AlignCenter);
+    } else if (control.styles & kStyleRight) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    } else {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    if (control.styles & kStyleBorder) label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    if (control.styles & kStyleStaticEdge) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return label;
+}
+
+QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog) {
+    switch (control.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton: {
+            auto* button = new QPushButton(QtText(control.text), &dialog);
+            button->setAutoDefault(false);
+            button->setDefault(control.kind == ControlKind::DefPushButton);
+            return button;
+        }
+        case ControlKind::CheckBox:
+            return new QCheckBox(QtText(control.text), &dialog);
+        case ControlKind::GroupBox:
+            return new QGroupBox(QtText(control.text), &dialog);
+        case ControlKind::Edit:
+            return MakeEdit(control, &dialog);
+        case ControlKind::Static:
+            return MakeStatic(control, &dialog);
+        case ControlKind::EtchedLine: {
+            auto* line = new QFrame(&dialog);
+            line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+            return line;
+        }
+    }
+    return nullptr;
+}
+
+void SetUpWindow(const DialogTemplate& dialogTemplate, QDialog& dialog, const QRect& client) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialogTemplate.minimizeBox) flags |= Qt::Window | Qt::WindowMinimizeButtonHint;
+    dialog.setWindowFlags(flags);
+    dialog.setWindowTitle(QtText(dialogTemplate.caption));
+    dialog.setFixedSize(client.size());
+}
+
+}  // namespace
+
+std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate, QDialog& dialog) {
+    QFont font = MakeFont(dialogTemplate.fontFace, dialogTemplate.pointSize);
+    dialog.setFont(font);
+    DialogUnits units(font);
+    SetUpWindow(dialogTemplate, dialog, units.ToPixels(0, 0, dialogTemplate.cx, dialogTemplate.cy));
+
+    std::map<int, QWidget*> controls;
+    QLabel* pendingBuddy = nullptr;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = MakeControl(control, dialog);
+        QRect place = units.ToPixels(control.x, control.y, control.cx, control.cy);
+        if (control.kind == ControlKind::EtchedLine) place.setHeight(2);
+        widget->setGeometry(place);
+        widget->setFocusPolicy((control.styles & kStyleTabStop) ? Qt::StrongFocus : Qt::NoFocus);
+        if (pendingBuddy != nullptr && (control.styles & kStyleTabStop)) {
+            pendingBuddy->setBuddy(widget);
+            pendingBuddy = nullptr;
+        }
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (label != nullptr && label->text().contains(u'&')) pendingBuddy = label;
+        if (control.id != IDC_STATIC) controls[control.id] = widget;
+    }
+    return controls;
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/SharedText.h"
+#include "platform/Winsock.h"
+#include "ui/AdapterTable.h"
+#include "ui/wnd/AfxTypes.h"
+#include "ui/wnd/CButton.h"
+#include "ui/wnd/CDialog.h"
+#include "ui/wnd/CEdit.h"
+#include "ui/wnd/CFont.h"
+#include "ui/wnd/CStatic.h"
+#include "ui/wnd/CWinThread.h"
+
+inline constexpr int kDiChannels = 5;
+
+// One input: its name edit and its lamp.
+struct DiChannel {
+    CEdit* pName;
+    CStatic* pLamp;
+};
+
+// The main window and the record of all the running system's state. Its methods live in the
+// files of their subsystem: server/, settings/, eventlog/ and ui/.
+class CSignalServerDlg : public CDialog {
+public:
+    explicit CSignalServerDlg(CWnd* pParent = nullptr);
+    ~CSignalServerDlg() override;
+
+    // printf-style; at most 255 bytes per call reach the hidden trace pane. Any thread.
+    void AppendTrace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Handlers.
+    void OnButtonServer();
+    void OnDiNameChanged();
+    void OnBrowseLogFile();
+    void OnChangeTitle();
+    void OnSaveSettings();
+    void OnLoadSettings();
+
+    HRESULT StartListening(int port);
+    void ServeLoop();
+    void WriteLogRecord(const char* peerAddress);
+    BOOL LoadSettings(std::string path);
+    void SaveSettings();
+    void EnumerateAdapters();
+
+    CStatic m_staticPeer;
+    CStatic m_staticState;
+    CStatic m_staticLocalAddr;
+    CEdit m_editLogFile;
+    CStatic m_staticVersion;
+    CButton m_checkLogging;
+    CEdit m_editDiName[kDiChannels];  // DI5 first, as the controls are declared
+    CEdit m_editTrace;
+    CEdit m_editPort;
+    CStatic m_staticLamp[kDiChannels];  // DI5 first
+    CButton m_buttonServer;
+    HICON m_hIcon = nullptr;
+    CBrush m_brushOn;
+    CBrush m_brushOff;
+    CBrush m_brushStopped;
+    CFont m_fontState;
+    WORD m_wVersion[4] = {};
+    bool m_bVersionKnown = false;
+    std::string m_strVersion;
+    int m_nAdapters = 0;
+    AdapterEntry m_adapters[kMaxAdapters] = {};
+    SOCKET m_sockListen = INVALID_SOCKET;
+    std::atomic<BOOL> m_bServerRunning{FALSE};
+    std::atomic<BOOL> m_bDiState[kDiChannels] = {};
+    DiChannel m_diChannels[kDiChannels] = {};
+    std::string m_szExeDir;   // no trailing separator
+    SharedText m_strLogFile;  // read by the worker while the UI thread may replace it
+    std::string m_strSettingsFile;
+    std::string m_strPointerFile;
+    std::string m_strTitle;
+    BOOL m_bReady = FALSE;
+    std::atomic<BOOL> m_bLogHeaderPending{FALSE};
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor) override;
+    void OnDestroy() override;
+    void BindMessageMap() override;
+
+private:
+    void ReadPointerFile();
+    void WaitForWorkerToEnd();
+    void StopServing(SOCKET sockListen);
+    void ServeConnection(SOCKET sockClient, const std::string& peerAddress, char* buffer);
+    void ShowDefaults();
+
+    std::unique_ptr<CWinThread> m_pWorker;
+};

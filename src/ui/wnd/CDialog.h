@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "DialogTemplate.h"
+#include "ui/wnd/CWnd.h"
+#include "ui/wnd/Gdi.h"
+
+class CDialog;
+class CIcon;
+class QDialog;
+using HICON = const CIcon*;
+
+// Binds controls to fields (DDX_Control) and moves values in or out (DDX_Text).
+struct CDataExchange {
+    CDialog* m_pDlgWnd;
+    bool m_bSaveAndValidate;
+};
+
+// A dialog built from a template. Handlers are bound by control id; the dialog asks its
+// OnCtlColor for the colours of every bound static control at each paint.
+class CDialog : public CWnd {
+public:
+    CDialog(const DialogTemplate& dialogTemplate, CWnd* pParent);
+    ~CDialog() override;
+
+    // Runs the dialog until it ends: IDOK or IDCANCEL.
+    int DoModal();
+    // Shows the dialog without waiting for it to end; DestroyWindow ends it.
+    bool Create();
+    void DestroyWindow();
+    void EndDialog(int nResult);
+
+    void SetIcon(HICON hIcon);
+    void DragAcceptFiles(bool bAccept);
+    bool UpdateData(bool bSaveAndValidate);
+
+    // The control with an id, for the data exchange and for tests.
+    QWidget* GetControl(int nID) const;
+    QDialog* GetDialogWidget() const;
+    // The colours of a bound static control about to paint.
+    HBRUSH QueryCtlColor(CDC* pDC, CWnd* pWnd);
+
+    // Called by the window system's dialog.
+    void HandleCancel() { OnCancel(); }
+    void HandleOK() { OnOK(); }
+
+protected:
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor);
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Before the dialog's windows go away.
+    virtual void OnDestroy() {}
+    // Where a dialog binds its handlers, before OnInitDialog.
+    virtual void BindMessageMap() {}
+
+    void OnClicked(int nID, std::function<void()> handler);
+    void OnChange(int nID, std::function<void()> handler);
+
+private:
+    void BuildWindow();
+
+    const DialogTemplate& m_template;
+    CWnd* m_pParent;
+    std::map<int, QWidget*> m_controls;
+};
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);

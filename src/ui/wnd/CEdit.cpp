@@ -1,0 +1,63 @@
+#include "ui/wnd/CEdit.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include "ui/wnd/Cp932Validator.h"
+#include "ui/wnd/QtText.h"
+#include "ui/wnd/UiThread.h"
+
+void CEdit::SetLimitText(int nMaxBytes) {
+    UiThread::Call([&] {
+        if (auto* edit = qobject_cast<QLineEdit*>(GetWidget())) {
+            Cp932Validator::For(edit)->SetMaxBytes(static_cast<size_t>(nMaxBytes));
+        }
+    });
+}
+
+void CEdit::ReplaceSel(std::string_view text) {
+    UiThread::Post([this, copy = std::string(text)] { AppendNow(copy); });
+}
+
+void CEdit::AppendNow(std::string_view text) {
+    if (!IsPane()) {
+        auto* edit = static_cast<QLineEdit*>(GetWidget());
+        edit->setText(edit->text() + QtText(text));
+        return;
+    }
+    m_paneText.append(text);
+    if (m_paneText.size() > kMaxPaneBytes) {
+        // Keep the newer half, from a line start, so the pane never grows without end.
+        size_t cut = m_paneText.find('\n', m_paneText.size() - kMaxPaneBytes / 2);
+        m_paneText.erase(0, cut == std::string::npos ? m_paneText.size() : cut + 1);
+    }
+    if (GetWidget()->isVisible()) ShowPaneText();
+}
+
+void CEdit::SetTextNow(const std::string& text) {
+    if (!IsPane()) {
+        CWnd::SetTextNow(text);
+        return;
+    }
+    m_paneText = text;
+    ShowPaneText();
+}
+
+std::string CEdit::TextNow() const {
+    return IsPane() ? m_paneText : CWnd::TextNow();
+}
+
+void CEdit::OnShowChanged() {
+    if (IsPane() && GetWidget()->isVisible()) ShowPaneText();
+}
+
+bool CEdit::IsPane() const {
+    return qobject_cast<QPlainTextEdit*>(GetWidget()) != nullptr;
+}
+
+void CEdit::ShowPaneText() {
+    auto* pane = static_cast<QPlainTextEdit*>(GetWidget());
+    pane->setPlainText(QtText(m_paneText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "ui/wnd/CWnd.h"
+
+// A single-line edit, or a multi-line read-only pane that keeps its text as bytes, so that
+// what the program put in (CR LF included) reads back unchanged.
+class CEdit : public CWnd {
+public:
+    // A pane keeps at most this much; older lines go first, as text scrolls out of a log.
+    static constexpr size_t kMaxPaneBytes = 64 * 1024;
+
+    // The most bytes (CP932) the user can type; text set by the program is not cut.
+    void SetLimitText(int nMaxBytes);
+    // Inserts at the caret, which in a read-only pane always stands behind the text last put in.
+    // From another thread it does not wait: it only keeps its place among the calls.
+    void ReplaceSel(std::string_view text);
+
+protected:
+    void SetTextNow(const std::string& text) override;
+    std::string TextNow() const override;
+    void OnShowChanged() override;
+
+private:
+    bool IsPane() const;
+    void AppendNow(std::string_view text);
+    void ShowPaneText();
+
+    std::string m_paneText;  // UI thread only
+};

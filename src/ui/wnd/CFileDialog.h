@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "ui/wnd/Prompter.h"
+
+class CWnd;
+
+// The system's open or save dialog.
+class CFileDialog {
+public:
+    CFileDialog(bool bOpenFileDialog, const char* defaultExtension, const std::string& fileName,
+                unsigned flags, const char* filter, CWnd* parent);
+
+    // IDOK with a path, IDCANCEL otherwise.
+    int DoModal();
+    std::string GetPathName() const { return m_path; }
+
+private:
+    FileDialogRequest m_request;
+    CWnd* m_parent;
+    std::string m_path;
+};

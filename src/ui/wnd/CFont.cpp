@@ -1,0 +1,14 @@
+#include "ui/wnd/CFont.h"
+
+#include <QFont>
+#include <QStringList>
+
+#include "ui/wnd/FontFamilies.h"
+
+CFont::CFont() = default;
+CFont::~CFont() = default;
+
+bool CFont::CreatePointFont(int nPointSize, const char* faceName) {
+    m_font = std::make_unique<QFont>(MakeFont(faceName, nPointSize / 10.0));
+    return true;
+}

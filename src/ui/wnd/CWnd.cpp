@@ -1,0 +1,104 @@
+#include "ui/wnd/CWnd.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "platform/ModuleInfo.h"
+#include "platform/PathText.h"
+#include "ui/wnd/CFont.h"
+#include "ui/wnd/Prompter.h"
+#include "ui/wnd/QtText.h"
+#include "ui/wnd/UiThread.h"
+
+void CWnd::Attach(QWidget* widget, int id) {
+    m_pWidget = widget;
+    m_nID = id;
+}
+
+void CWnd::SetWindowText(std::string_view text) {
+    std::string copy(text);
+    UiThread::Call([&] { SetTextNow(copy); });
+}
+
+std::string CWnd::GetWindowText() const {
+    std::string text;
+    UiThread::Call([&] { text = TextNow(); });
+    return text;
+}
+
+void CWnd::EnableWindow(bool enable) {
+    UiThread::Call([&] { m_pWidget->setEnabled(enable); });
+}
+
+bool CWnd::IsWindowEnabled() const {
+    bool enabled = false;
+    UiThread::Call([&] { enabled = m_pWidget->isEnabled(); });
+    return enabled;
+}
+
+void CWnd::ShowWindow(int nCmdShow) {
+    UiThread::Call([&] {
+        m_pWidget->setVisible(nCmdShow != SW_HIDE);
+        OnShowChanged();
+    });
+}
+
+bool CWnd::IsWindowVisible() const {
+    bool visible = false;
+    UiThread::Call([&] { visible = m_pWidget->isVisible(); });
+    return visible;
+}
+
+void CWnd::InvalidateRect() {
+    UiThread::Post([this] { m_pWidget->update(); });
+}
+
+void CWnd::SetFont(const CFont* font) {
+    UiThread::Call([&] { m_pWidget->setFont(*font->GetFont()); });
+}
+
+void CWnd::MessageBox(std::string_view text) {
+    std::string copy(text);
+    UiThread::Call([&] { Prompter::Current().ShowMessage(this, AfxGetAppName(), copy); });
+}
+
+void CWnd::SetTextNow(const std::string& text) {
+    QString qtext = QtText(text);
+    if (auto* label = qobject_cast<QLabel*>(m_pWidget)) {
+        label->setText(qtext);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(m_pWidget)) {
+        edit->setText(qtext);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(m_pWidget)) {
+        button->setText(qtext);
+    } else {
+        m_pWidget->setWindowTitle(qtext);
+    }
+}
+
+std::string CWnd::TextNow() const {
+    QString text;
+    if (auto* label = qobject_cast<QLabel*>(m_pWidget)) {
+        text = label->text();
+    } else if (auto* edit = qobject_cast<QLineEdit*>(m_pWidget)) {
+        text = edit->text();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(m_pWidget)) {
+        text = button->text();
+    } else {
+        text = m_pWidget->windowTitle();
+    }
+    // Widgets only take text that came in as CP932 or passed the edits' filter.
+    return Cp932Text(text).value_or(std::string());
+}
+
+std::string AfxGetAppName() {
+    std::optional<std::string> path = ModuleInfo::Current().ExecutablePath();
+    return path ? FileTitleOfPath(*path) : std::string("NR-QD8K");
+}
+
+void AfxMessageBox(std::string_view text) {
+    std::string copy(text);
+    UiThread::Call([&] { Prompter::Current().ShowMessage(nullptr, AfxGetAppName(), copy); });
+}

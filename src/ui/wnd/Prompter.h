@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+class CWnd;
+
+// What a file dialog is asked to show; texts in CP932.
+struct FileDialogRequest {
+    bool save = false;  // a save dialog, else an open dialog
+    std::string initialPath;
+    std::string defaultExtension;
+    std::string filter;  // "name|pattern|name|pattern||"
+    unsigned flags = 0;
+};
+
+inline constexpr unsigned OFN_HIDEREADONLY = 0x4;
+inline constexpr unsigned OFN_OVERWRITEPROMPT = 0x2;
+
+// Every question the program asks the operator goes through here; tests install one that
+// records what was asked and answers as planned. Runs on the UI thread.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual void ShowMessage(CWnd* owner, const std::string& caption, const std::string& text) = 0;
+    // The chosen full path, or nullopt when the dialog was cancelled.
+    virtual std::optional<std::string> ChooseFile(CWnd* owner,
+                                                  const FileDialogRequest& request) = 0;
+
+    static Prompter& Current();
+    // nullptr puts the dialogs of the window system back.
+    static void Replace(Prompter* prompter);
+};

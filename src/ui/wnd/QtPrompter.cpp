@@ -1,0 +1,67 @@
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "Strings.h"
+#include "ui/wnd/CWnd.h"
+#include "ui/wnd/Prompter.h"
+#include "ui/wnd/QtText.h"
+
+namespace {
+
+QWidget* OwnerWidget(CWnd* owner) {
+    if (owner != nullptr && owner->GetWidget() != nullptr) return owner->GetWidget()->window();
+    return nullptr;
+}
+
+// "name|pattern|name|pattern||" becomes Qt's "name (pattern);;name (pattern)".
+QStringList FilterEntries(const std::string& filter) {
+    QStringList parts = QtText(filter).split(u'|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        entries << parts[i] + QStringLiteral(" (") + parts[i + 1].replace(u';', u' ') + u')';
+    }
+    return entries;
+}
+
+class QtPrompter : public Prompter {
+public:
+    void ShowMessage(CWnd* owner, const std::string& caption, const std::string& text) override {
+        QMessageBox box(QMessageBox::NoIcon, QtText(caption), QtText(text), QMessageBox::Ok,
+                        OwnerWidget(owner));
+        box.exec();
+    }
+
+    std::optional<std::string> ChooseFile(CWnd* owner, const FileDialogRequest& request) override {
+        QFileDialog dialog(OwnerWidget(owner));
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        // An open dialog may name a file that does not exist yet.
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilters(FilterEntries(request.filter));
+        dialog.setDefaultSuffix(QtText(request.defaultExtension));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                         (request.flags & OFN_OVERWRITEPROMPT) == 0);
+        dialog.selectFile(QtText(request.initialPath));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        std::optional<std::string> path = Cp932Text(dialog.selectedFiles().first());
+        if (!path) ShowMessage(owner, AfxGetAppName(), kTextPathNotCp932);
+        return path;
+    }
+};
+
+QtPrompter g_qtPrompter;
+Prompter* g_current = &g_qtPrompter;
+
+}  // namespace
+
+Prompter& Prompter::Current() {
+    return *g_current;
+}
+
+void Prompter::Replace(Prompter* prompter) {
+    g_current = prompter != nullptr ? prompter : &g_qtPrompter;
+}

@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "ui/wnd/UiThread.h"
+
+// Window tests run the real widgets without a display.
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    UiThread::Install();
+    int result = RUN_ALL_TESTS();
+    UiThread::Uninstall();
+    return result;
+}

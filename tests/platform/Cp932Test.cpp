@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "platform/Cp932.h"
+
+namespace {
+
+// Japanese, half-width katakana and ASCII go through the border unchanged, both ways.
+TEST(Cp932, RoundTripsJapaneseAndHalfWidthKatakana) {
+    struct Case {
+        const char* utf8;
+        std::string cp932;
+    } cases[] = {
+        {"停止中", "\x92\xe2\x8e\x7e\x92\x86"},
+        {"ｿｹｯﾄ", "\xbf\xb9\xaf\xc4"},
+        {"表示", "\x95\x5c\x8e\xa6"},  // the second byte of 表 is '\'
+        {"DI1 ①", "DI1 \x87\x40"},     // an NEC special character only CP932 has
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        EXPECT_EQ(cp932::FromUtf8(c.utf8), c.cp932);
+        EXPECT_EQ(cp932::ToUtf8(c.cp932), c.utf8);
+    }
+}
+
+// The fixed part of the CSV header, as the Windows version writes it.
+TEST(Cp932, CsvHeaderFixedPartIsTheKnown27Bytes) {
+    const std::string expected =
+        "\x93\xfa\x95\x74\x2c\x8e\x9e\x8d\x8f\x2c\x90\xda\x91\xb1\x8c\xb3\x49\x50\x83\x41\x83\x68"
+        "\x83\x8c\x83\x58\x2c";
+    EXPECT_EQ(cp932::FromUtf8("日付,時刻,接続元IPアドレス,"), expected);
+    EXPECT_EQ(expected.size(), 27u);
+}
+
+// A character CP932 has no code for is refused, never replaced.
+TEST(Cp932, RefusesCharactersItCannotHold) {
+    for (const char* text : {"😀", "한국어", "Ω≠ß ü", "a\xff"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(cp932::FromUtf8(text), std::nullopt);
+    }
+}
+
+// Damaged bytes still show what they can.
+TEST(Cp932, ShowsInvalidBytesAsReplacementCharacters) {
+    EXPECT_EQ(cp932::ToUtf8("A\x82"), "A\xEF\xBF\xBD");
+    EXPECT_EQ(cp932::ToUtf8("\xa0Z"), "\xEF\xBF\xBDZ");
+}
+
+// A cut never leaves half of a double-byte character.
+TEST(Cp932, CutsOnlyWhereACharacterEnds) {
+    const std::string kanji = "\x92\xe2\x8e\x7e\x92\x86";  // three double-byte characters
+    EXPECT_EQ(cp932::CutAtCharBoundary(kanji, 6), kanji);
+    EXPECT_EQ(cp932::CutAtCharBoundary(kanji, 5), kanji.substr(0, 4));
+    EXPECT_EQ(cp932::CutAtCharBoundary("a" + kanji, 4), "a" + kanji.substr(0, 2));
+    EXPECT_EQ(cp932::CutAtCharBoundary("\xbf\xb9\xaf", 2),
+              "\xbf\xb9");  // half-width: one byte each
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDialog>
+#include <QKeyEvent>
+#include <QTest>
+
+#include "Strings.h"
+#include "resource.h"
+#include "server/PortText.h"
+#include "support/UnitClient.h"
+#include "support/WindowTest.h"
+
+namespace {
+
+class ServerControlTest : public WindowTest {
+protected:
+    void SetUp() override { Open(); }
+
+    // Without SO_REUSEADDR: fails while any socket still holds the port.
+    bool PortIsFree(int port) {
+        int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        bool bound = ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(sock);
+        return bound;
+    }
+};
+
+// atoi's reading, without overflow: the port check sees what the operator typed.
+TEST(PortText, ReadsAsAtoiWithoutOverflow) {
+    struct Case {
+        const char* text;
+        int port;
+    } cases[] = {{"10003", 10003},  {"  1024", 1024},
+                 {"65535x", 65535}, {"", 0},
+                 {"abc", 0},        {"-1", -1},
+                 {"+80", 80},       {"99999999999999999999", kMaxPort + 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ParsePortText(c.text), c.port);
+    }
+}
+
+// Only 1024 to 65535 start the server; a refused port changes nothing, not even the trace.
+TEST_F(ServerControlTest, RefusesPortsOutsideTheRange) {
+    for (std::string port : {"1023", "65536", "", "abc", "0x400"}) {
+        SCOPED_TRACE(port);
+        std::string traceBefore = Trace();
+        Dialog().m_editPort.SetWindowText(port);
+        Dialog().OnButtonServer();
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, kTextBadPort);
+        EXPECT_EQ(prompter.messages[0].caption, "NR-QD8K");
+        EXPECT_TRUE(IsStopped());
+        EXPECT_TRUE(Dialog().m_editPort.IsWindowEnabled());
+        EXPECT_EQ(Trace(), traceBefore);
+        prompter.messages.clear();
+    }
+}
+
+TEST_F(ServerControlTest, StartsAndStopsOnTheEdgesOfTheRange) {
+    for (int port : {1024, 65535}) {
+        SCOPED_TRACE(port);
+        StartServerOn(port);
+        if (!prompter.messages.empty()) {
+            // Someone else holds that port on this machine: only the bind may have failed.
+            EXPECT_NE(prompter.messages[0].text, kTextBadPort);
+            prompter.messages.clear();
+            continue;
+        }
+        EXPECT_TRUE(IsWaiting());
+        Dialog().OnButtonServer();
+        EXPECT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    }
+}
+
+// A start clears the trace and shows the waiting state; a stop returns to stopped with the
+// worker's stop steps done and the port free again.
+TEST_F(ServerControlTest, StartThenStopRunsTheWholeCycle) {
+    int port = FreePort();
+    StartServerOn(port);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_FALSE(Dialog().m_editPort.IsWindowEnabled());
+    EXPECT_EQ(Trace(), "server start.\r\n");
+    EXPECT_FALSE(PortIsFree(port));
+
+    Dialog().OnButtonServer();
+    EXPECT_TRUE(Dialog().m_editPort.IsWindowEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    EXPECT_EQ(Trace(), "server start.\r\nserver stop.\r\n");
+    EXPECT_EQ(Text(Dialog().m_staticPeer), "");
+    EXPECT_TRUE(PortIsFree(port));
+}
+
+// The worker still running its stop steps never meets the next start on the same port.
+TEST_F(ServerControlTest, StopFollowedAtOnceByStartWorks) {
+    int port = FreePort();
+    StartServerOn(port);
+    for (int round = 0; round < 20; ++round) {
+        Dialog().OnButtonServer();
+        Dialog().OnButtonServer();
+        ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+        ASSERT_TRUE(IsWaiting());
+        ASSERT_EQ(Trace(), "server start.\r\n");
+    }
+    EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
+}
+
+// A port another program listens on: the bind error with the Windows Sockets number.
+TEST_F(ServerControlTest, PortInUseReportsTheBindError) {
+    int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(holder, 1), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length);
+
+    StartServerOn(ntohs(address.sin_port));
+    ::close(holder);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, kFormatBindError, 10048);
+    EXPECT_EQ(prompter.messages[0].text, expected);
+    EXPECT_TRUE(IsStopped());
+    EXPECT_TRUE(Dialog().m_editPort.IsWindowEnabled());
+    EXPECT_EQ(Trace(), "");
+}
+
+// A unit holding its connection keeps the window in "stopping" until it is served.
+TEST_F(ServerControlTest, StopWhileAUnitIsConnectedWaitsForIt) {
+    int port = FreePort();
+    StartServerOn(port);
+    IdleUnit unit(port);
+    ASSERT_TRUE(unit.Connected());
+    ASSERT_TRUE(WaitUntil([&] { return Trace().find("select.") != std::string::npos; }));
+    Dialog().OnButtonServer();
+    EXPECT_TRUE(Dialog().m_editPort.IsWindowEnabled());
+    EXPECT_EQ(Text(Dialog().m_staticState), kTextWaiting);
+    EXPECT_EQ(Text(Dialog().m_buttonServer), kTextStopServer);
+    ASSERT_EQ(::send(unit.Socket(), "\x02\x01", 2, 0), 2);
+    ASSERT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    char reply[2];
+    EXPECT_EQ(::recv(unit.Socket(), reply, 2, MSG_WAITALL), 2);
+    EXPECT_EQ(std::string(reply, 2), "\x02\x01");
+}
+
+// Alt+S is the start/stop button's mnemonic.
+TEST_F(ServerControlTest, AltSStartsAndStops) {
+    Dialog().m_editPort.SetWindowText(std::to_string(FreePort()));
+    QWidget* window = Dialog().GetDialogWidget();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(WaitUntil([&] { return IsWaiting(); }));
+    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(WaitUntil([&] { return IsStopped(); }));
+}
+
+}  // namespace

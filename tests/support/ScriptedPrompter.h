@@ -1,0 +1,36 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/wnd/Prompter.h"
+
+// Records every message and file dialog, and answers file dialogs as planned (cancel when
+// nothing is planned). Installed for its lifetime.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Message {
+        std::string caption;
+        std::string text;
+    };
+
+    ScriptedPrompter() { Prompter::Replace(this); }
+    ~ScriptedPrompter() override { Prompter::Replace(nullptr); }
+
+    void ShowMessage(CWnd*, const std::string& caption, const std::string& text) override {
+        messages.push_back({caption, text});
+    }
+    std::optional<std::string> ChooseFile(CWnd*, const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        if (plannedFiles.empty()) return std::nullopt;
+        std::optional<std::string> answer = plannedFiles.front();
+        plannedFiles.pop_front();
+        return answer;
+    }
+
+    std::vector<Message> messages;
+    std::vector<FileDialogRequest> fileRequests;
+    std::deque<std::optional<std::string>> plannedFiles;
+};

@@ -1,0 +1,89 @@
+#include "support/UnitClient.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <future>
+#include <thread>
+
+#include "support/WindowTest.h"
+
+namespace {
+
+int Connect(int port) {
+    int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(sock);
+        return -1;
+    }
+    return sock;
+}
+
+bool SendAll(int sock, const std::string& bytes) {
+    return bytes.empty() || ::send(sock, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+                                static_cast<ssize_t>(bytes.size());
+}
+
+std::string ReadUntilClosed(int sock, int timeoutMs) {
+    std::string reply;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd entry{sock, POLLIN, 0};
+        if (::poll(&entry, 1, 20) <= 0) continue;
+        char buffer[64];
+        ssize_t got = ::recv(sock, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        reply.append(buffer, static_cast<size_t>(got));
+    }
+    return reply;
+}
+
+UnitResult RunScript(int port, UnitScript script, int timeoutMs) {
+    UnitResult result;
+    int sock = Connect(port);
+    if (sock < 0) return result;
+    result.connected = true;
+    SendAll(sock, script.frame);
+    if (!script.rest.empty() || script.pauseBeforeRest.count() > 0) {
+        std::this_thread::sleep_for(script.pauseBeforeRest);
+        SendAll(sock, script.rest);
+    }
+    if (script.closeAfterSending) ::shutdown(sock, SHUT_WR);
+    if (script.resetInsteadOfReading) {
+        linger hard{1, 0};
+        ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    } else {
+        result.reply = ReadUntilClosed(sock, timeoutMs);
+    }
+    ::close(sock);
+    return result;
+}
+
+}  // namespace
+
+UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
+    std::future<UnitResult> unit =
+        std::async(std::launch::async, RunScript, port, script, timeoutMs);
+    WaitUntil([&] { return unit.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+              timeoutMs + 2000);
+    return unit.get();
+}
+
+std::string Exchange(int port, const std::string& frame) {
+    UnitScript script;
+    script.frame = frame;
+    return RunUnit(port, script).reply;
+}
+
+IdleUnit::IdleUnit(int port) : m_sock(Connect(port)) {}
+
+IdleUnit::~IdleUnit() {
+    if (m_sock >= 0) ::close(m_sock);
+}

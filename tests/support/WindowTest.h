@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/ModuleInfo.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+#include "ui/SignalServerDlg.h"
+
+class QWidget;
+
+// The executable as the program sees it: a file in a temporary folder with a chosen version.
+class FakeModule : public ModuleInfo {
+public:
+    explicit FakeModule(std::string path) : path(std::move(path)) {}
+    std::optional<std::string> ExecutablePath() const override { return path; }
+    std::optional<Version> FileVersion() const override { return version; }
+
+    std::string path;
+    std::optional<Version> version = Version{1, 0, 2, 0};
+};
+
+// Serves the UI thread's events until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// The main window opened as at start-up, "beside" a temporary folder, with scripted prompts.
+class WindowTest : public testing::Test {
+protected:
+    WindowTest();
+    ~WindowTest() override;
+
+    // Opens the window; files meant to be there at start-up are written before.
+    void Open();
+    void Close();
+
+    CSignalServerDlg& Dialog() { return *m_dialog; }
+    std::string Text(CWnd& control) { return control.GetWindowText(); }
+    std::string Trace() { return m_dialog->m_editTrace.GetWindowText(); }
+    QWidget* Control(int id) { return m_dialog->GetControl(id); }
+    std::string ExeFile(const std::string& name) { return folder.File(name); }
+
+    // The colour at the middle of a control as it paints now.
+    QColor ColourAt(int id);
+    QImage Grab();
+
+    void StartServerOn(int port);
+    bool IsStopped();
+    bool IsWaiting();
+
+    TempFolder folder;
+    FakeModule module;
+    ScriptedPrompter prompter;
+
+private:
+    std::unique_ptr<CSignalServerDlg> m_dialog;
+};
+
+// A free TCP port on 127.0.0.1 at the time of asking.
+int FreePort();

@@ -1,0 +1,120 @@
+#ifdef NR_LOAD_PATH
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ScriptedServer.h"
+#include "ToolProcess.h"
+
+namespace nr::tools::test {
+namespace {
+
+ToolRun RunLoad(std::uint16_t port, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--port", std::to_string(port)});
+    return RunTool(NR_LOAD_PATH, args);
+}
+
+// Report n carries n in its lead (high byte) and state (low byte): every report goes out once,
+// in the form asked for, and every echo is checked against its own frame.
+TEST(NrLoad, SendsEveryReportOnceAndChecksItsEcho) {
+    for (const bool threeByte : {false, true}) {
+        SCOPED_TRACE(threeByte ? "three-byte" : "two-byte");
+        ScriptedServer server(ScriptedServer::Mode::kEcho);
+        std::vector<std::string> args{"--count", "300", "--units", "4"};
+        if (threeByte) args.push_back("--three");
+        const ToolRun run = RunLoad(server.Port(), args);
+        EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+        auto line = MachineLine(run.out);
+        EXPECT_EQ(line["reports"], "300");
+        EXPECT_EQ(line["ok"], "300");
+        EXPECT_EQ(line["missing"], "0");
+        EXPECT_EQ(line["wrong"], "0");
+        EXPECT_LE(std::stoul(line["p50_us"]), std::stoul(line["max_us"]));
+
+        std::vector<unsigned> numbers;
+        for (const Bytes& frame : server.Received()) {
+            ASSERT_EQ(frame.size(), threeByte ? 3u : 2u);
+            if (threeByte) {
+                EXPECT_EQ(frame[0], 0xFA);
+            }
+            numbers.push_back(frame[frame.size() - 2] << 8 | frame.back());
+        }
+        std::sort(numbers.begin(), numbers.end());
+        std::vector<unsigned> expected(300);
+        for (unsigned n = 0; n < expected.size(); ++n) expected[n] = n;
+        EXPECT_EQ(numbers, expected);
+    }
+}
+
+// Exit status 1 unless every report got its right reply; each kind of fault is counted.
+TEST(NrLoad, CountsWrongAndMissingRepliesAndFails) {
+    ScriptedServer wrong(ScriptedServer::Mode::kFixedReply, {0xFF, 0xFF});
+    ScriptedServer closes(ScriptedServer::Mode::kFixedReply, {});
+    const ClosedPort nothing;
+    struct Case {
+        std::uint16_t port;
+        std::string wrong;
+        std::string missing;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {wrong.Port(), "20", "0", "first problem: report 0: sent 00 00, got ff ff"},
+        {closes.Port(), "0", "20", "closed early 20"},
+        {nothing.Port(), "0", "20", "cannot connect 20"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.problem);
+        const ToolRun run = RunLoad(c.port, {"--count", "20", "--units", "2", "--timeout", "2"});
+        EXPECT_EQ(run.exitCode, 1);
+        auto line = MachineLine(run.out);
+        EXPECT_EQ(line["reports"], "20");
+        EXPECT_EQ(line["ok"], "0");
+        EXPECT_EQ(line["wrong"], c.wrong);
+        EXPECT_EQ(line["missing"], c.missing);
+        EXPECT_NE(run.out.find(c.problem), std::string::npos) << run.out;
+    }
+}
+
+// With a rate, report n is due n / rate seconds after the start; a duration ends the run.
+TEST(NrLoad, PacesReportsAndStopsAtTheDuration) {
+    ScriptedServer server(ScriptedServer::Mode::kEcho);
+    const ToolRun counted = RunLoad(server.Port(), {"--count", "10", "--rate", "50"});
+    EXPECT_EQ(counted.exitCode, 0) << counted.out;
+    EXPECT_GE(std::stod(MachineLine(counted.out)["seconds"]), 0.17);
+
+    const ToolRun timed =
+        RunLoad(server.Port(), {"--duration", "0.5", "--rate", "20", "--units", "3"});
+    EXPECT_EQ(timed.exitCode, 0) << timed.out;
+    EXPECT_EQ(MachineLine(timed.out)["reports"], "10");
+    EXPECT_EQ(server.Received().size(), 20u);
+}
+
+// A run is always bounded and only ever aimed at this machine.
+TEST(NrLoad, RefusesUnboundedOrRemoteRuns) {
+    const std::vector<std::string> cases[] = {
+        {},
+        {"--units", "4"},
+        {"--count", "0"},
+        {"--count", "10000001"},
+        {"--duration", "3601"},
+        {"--units", "1001", "--count", "1"},
+        {"--count", "1", "--rate", "0"},
+        {"--count", "1", "--host", "192.0.2.1"},
+        {"--count", "1", "extra"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const ToolRun run = RunTool(NR_LOAD_PATH, args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("Usage: nr-load"), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace nr::tools::test
+
+#endif  // NR_LOAD_PATH

@@ -1,0 +1,111 @@
+#include "ToolProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+
+extern char** environ;
+
+namespace nr::tools::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Reads both pipes to their ends; false when the deadline came first. Closes neither.
+bool Drain(int outFd, int errFd, std::string& out, std::string& err, Clock::time_point deadline) {
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+    std::string* sinks[2] = {&out, &err};
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return false;
+        if (::poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                sinks[i]->append(buffer, static_cast<std::size_t>(got));
+            } else if (got == 0 || errno != EINTR) {
+                fds[i].fd = -1;  // at its end; the caller closes it
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::string& path, const std::vector<std::string>& args,
+                std::chrono::milliseconds limit) {
+    ToolRun run;
+    int outPipe[2];
+    int errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0) {
+        run.spawnError = std::strerror(errno);
+        return run;
+    }
+    if (::pipe2(errPipe, O_CLOEXEC) != 0) {
+        run.spawnError = std::strerror(errno);
+        ::close(outPipe[0]);
+        ::close(outPipe[1]);
+        return run;
+    }
+    std::vector<std::string> argvText{path};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argvText) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    const auto start = Clock::now();
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    if (spawned != 0) {
+        run.spawnError = path + ": " + std::strerror(spawned);
+        ::close(outPipe[0]);
+        ::close(errPipe[0]);
+        return run;
+    }
+
+    if (!Drain(outPipe[0], errPipe[0], run.out, run.err, start + limit)) ::kill(pid, SIGKILL);
+    ::close(outPipe[0]);
+    ::close(errPipe[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+std::map<std::string, std::string> MachineLine(const std::string& out) {
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.starts_with("reports=")) continue;
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word) {
+            const auto equals = word.find('=');
+            if (equals != std::string::npos) fields[word.substr(0, equals)] = word.substr(equals + 1);
+        }
+    }
+    return fields;
+}
+
+}  // namespace nr::tools::test

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace nr::tools {
+
+// The units speak IPv4 only. A host is a dotted address or a name; on failure *error says why.
+std::optional<sockaddr_in> ResolveIpv4(const std::string& host, std::uint16_t port,
+                                       std::string* error);
+sockaddr_in LoopbackAddress(std::uint16_t port);
+// "127.0.0.1:10003"
+std::string FormatAddress(const sockaddr_in& address);
+
+}  // namespace nr::tools

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "Frame.h"
+
+namespace nr::tools {
+
+inline constexpr std::uint16_t kDefaultPort = 10003;
+inline constexpr double kDefaultTimeoutSeconds = 10;
+inline constexpr double kMaxTimeoutSeconds = 3600;
+
+inline std::chrono::steady_clock::duration ToDuration(double seconds) {
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(seconds));
+}
+
+enum class ExchangeOutcome {
+    kReplied,  // the whole two-byte reply arrived
+    kConnectFailed,
+    kConnectTimedOut,
+    kSendFailed,
+    kReplyTimedOut,
+    kClosedEarly,  // the server closed before the whole reply
+    kReceiveFailed,
+};
+
+struct ExchangeResult {
+    ExchangeOutcome outcome = ExchangeOutcome::kReplied;
+    Reply reply{};
+    std::size_t replyBytes = 0;  // how much of the reply arrived
+    int error = 0;               // errno of the call that failed, 0 when none did
+};
+
+// One report as a unit makes it: connect, send the frame in one send, read the two-byte reply,
+// close. Every wait ends at the deadline.
+ExchangeResult ExchangeFrame(const sockaddr_in& server, const Frame& frame,
+                             std::chrono::steady_clock::time_point deadline);
+
+// One line for the operator, e.g. "cannot connect to 127.0.0.1:10003: Connection refused".
+std::string DescribeFailure(const ExchangeResult& result, const std::string& server,
+                            double timeoutSeconds);
+
+}  // namespace nr::tools

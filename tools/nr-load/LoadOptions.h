@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "Args.h"
+#include "Exchange.h"
+
+namespace nr::tools {
+
+// Every run is bounded: by a count, a duration or both, and never beyond these caps.
+inline constexpr std::uint64_t kMaxReports = 10'000'000;
+inline constexpr double kMaxDurationSeconds = 3600;
+inline constexpr std::uint64_t kMaxUnits = 1000;
+inline constexpr double kMaxRate = 1'000'000;
+
+struct LoadOptions {
+    std::uint16_t port = kDefaultPort;
+    unsigned units = 1;
+    std::optional<std::uint64_t> count;
+    std::optional<double> durationSeconds;
+    std::optional<double> rate;  // total reports per second; none: as fast as possible
+    bool threeByte = false;
+    double timeoutSeconds = kDefaultTimeoutSeconds;
+};
+
+extern const char kLoadUsage[];
+
+ParsedArgs<LoadOptions> ParseLoadArgs(int argc, char** argv);
+
+}  // namespace nr::tools
