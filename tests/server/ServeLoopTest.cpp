@@ -67,7 +67,7 @@ TEST_F(ServeLoopTest, StopWhileIdleRestoresTheStoppedLook) {
     EXPECT_NE(PeerLine(), "");
     EXPECT_EQ(States(), "11111");
     Dialog().OnButtonServer();
-    ASSERT_TRUE(WaitUntil([&] { return IsStopped(); }, 1000));
+    ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }, 1000));
     EXPECT_EQ(States(), "00000");
     EXPECT_EQ(PeerLine(), "");
     EXPECT_TRUE(Trace().ends_with("server stop.\r\n"));

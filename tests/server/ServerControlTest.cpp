@@ -75,7 +75,7 @@ TEST_F(ServerControlTest, StartsAndStopsOnTheEdgesOfTheRange) {
         }
         EXPECT_TRUE(IsWaiting());
         Dialog().OnButtonServer();
-        EXPECT_TRUE(WaitUntil([&] { return IsStopped(); }));
+        EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
     }
 }
 
@@ -92,7 +92,7 @@ TEST_F(ServerControlTest, StartThenStopRunsTheWholeCycle) {
 
     Dialog().OnButtonServer();
     EXPECT_TRUE(Dialog().m_editPort.IsWindowEnabled());
-    ASSERT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
     EXPECT_EQ(Trace(), "server start.\r\nserver stop.\r\n");
     EXPECT_EQ(Text(Dialog().m_staticPeer), "");
     EXPECT_TRUE(PortIsFree(port));
@@ -146,7 +146,7 @@ TEST_F(ServerControlTest, StopWhileAUnitIsConnectedWaitsForIt) {
     EXPECT_EQ(Text(Dialog().m_staticState), kTextWaiting);
     EXPECT_EQ(Text(Dialog().m_buttonServer), kTextStopServer);
     ASSERT_EQ(::send(unit.Socket(), "\x02\x01", 2, 0), 2);
-    ASSERT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
     char reply[2];
     EXPECT_EQ(::recv(unit.Socket(), reply, 2, MSG_WAITALL), 2);
     EXPECT_EQ(std::string(reply, 2), "\x02\x01");
@@ -161,7 +161,7 @@ TEST_F(ServerControlTest, AltSStartsAndStops) {
     QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return IsWaiting(); }));
     QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
-    EXPECT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
 }
 
 }  // namespace

@@ -63,6 +63,11 @@ bool WindowTest::IsStopped() {
            Text(m_dialog->m_buttonServer) == kTextStartServer;
 }
 
+bool WindowTest::StopCompleted() {
+    return IsStopped() && Trace().ends_with("server stop.\r\n") &&
+           Text(m_dialog->m_staticPeer).empty();
+}
+
 bool WindowTest::IsWaiting() {
     return Text(m_dialog->m_staticState) == kTextWaiting &&
            Text(m_dialog->m_buttonServer) == kTextStopServer;

@@ -51,6 +51,8 @@ protected:
     void StartServerOn(int port);
     bool IsStopped();
     bool IsWaiting();
+    // The worker's stop steps have all run.
+    bool StopCompleted();
 
     TempFolder folder;
     FakeModule module;

@@ -57,13 +57,18 @@ TEST(NrUnit, FailsWithOneLineWhenNoWholeReplyComes) {
         std::string message;
     };
     const Case cases[] = {
-        {nothing.Port(), {"01", "15"},
+        {nothing.Port(),
+         {"01", "15"},
          "nr-unit: cannot connect to " + at(nothing.Port()) + ": Connection refused\n"},
-        {closes.Port(), {"01", "15"},
+        {closes.Port(),
+         {"01", "15"},
          "nr-unit: " + at(closes.Port()) + " closed the connection after 0 of 2 reply bytes\n"},
-        {halfReplies.Port(), {"--three", "01", "15"},
-         "nr-unit: " + at(halfReplies.Port()) + " closed the connection after 1 of 2 reply bytes\n"},
-        {silent.Port(), {"--timeout", "0.3", "01", "15"},
+        {halfReplies.Port(),
+         {"--three", "01", "15"},
+         "nr-unit: " + at(halfReplies.Port()) +
+             " closed the connection after 1 of 2 reply bytes\n"},
+        {silent.Port(),
+         {"--timeout", "0.3", "01", "15"},
          "nr-unit: no whole reply from " + at(silent.Port()) +
              " within 0.3 s (0 of 2 reply bytes arrived)\n"},
     };

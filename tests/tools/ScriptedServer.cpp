@@ -1,18 +1,21 @@
 #include "ScriptedServer.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace nr::tools::test {
 namespace {
 
-constexpr int kStopCheckMs = 20;
 constexpr int kClientWaitMs = 10'000;
+constexpr int kForever = -1;
 
 // Binds a socket to 127.0.0.1 at a free port; returns the socket and its port.
 int BindLoopback(std::uint16_t& port) {
@@ -30,17 +33,12 @@ int BindLoopback(std::uint16_t& port) {
     return fd;
 }
 
-bool WaitReadable(int fd, int timeoutMs) {
-    pollfd entry{fd, POLLIN, 0};
-    return ::poll(&entry, 1, timeoutMs) > 0;
-}
-
 }  // namespace
 
 ScriptedServer::ScriptedServer(Mode mode, Bytes fixedReply)
     : m_mode(mode), m_fixedReply(std::move(fixedReply)) {
     m_listener = BindLoopback(m_port);
-    if (::listen(m_listener, SOMAXCONN) != 0) {
+    if (::listen(m_listener, SOMAXCONN) != 0 || ::pipe2(m_wake, O_CLOEXEC) != 0) {
         ::close(m_listener);
         throw std::runtime_error("cannot listen on a test socket");
     }
@@ -48,8 +46,11 @@ ScriptedServer::ScriptedServer(Mode mode, Bytes fixedReply)
 }
 
 ScriptedServer::~ScriptedServer() {
-    m_stop.store(true);
+    const char byte = 1;
+    if (::write(m_wake[1], &byte, 1) != 1) std::abort();  // the thread could never be joined
     m_thread.join();
+    ::close(m_wake[0]);
+    ::close(m_wake[1]);
     ::close(m_listener);
 }
 
@@ -58,9 +59,17 @@ std::vector<Bytes> ScriptedServer::Received() const {
     return m_received;
 }
 
+bool ScriptedServer::WaitReadable(int fd, int timeoutMs) const {
+    pollfd entries[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+    int ready = 0;
+    do {
+        ready = ::poll(entries, 2, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0 && entries[1].revents == 0;
+}
+
 void ScriptedServer::Loop() {
-    while (!m_stop.load()) {
-        if (!WaitReadable(m_listener, kStopCheckMs)) continue;
+    while (WaitReadable(m_listener, kForever)) {
         const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) continue;
         Serve(client);
@@ -95,8 +104,12 @@ void ScriptedServer::Serve(int client) {
     if (!reply.empty()) ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
 }
 
-ClosedPort::ClosedPort() { m_socket = BindLoopback(m_port); }
+ClosedPort::ClosedPort() {
+    m_socket = BindLoopback(m_port);
+}
 
-ClosedPort::~ClosedPort() { ::close(m_socket); }
+ClosedPort::~ClosedPort() {
+    ::close(m_socket);
+}
 
 }  // namespace nr::tools::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -29,6 +28,8 @@ public:
     std::vector<Bytes> Received() const;
 
 private:
+    // True once fd is readable; false on time-out or when the server is being stopped.
+    bool WaitReadable(int fd, int timeoutMs) const;
     void Loop();
     void Serve(int client);
 
@@ -36,7 +37,7 @@ private:
     const Bytes m_fixedReply;
     int m_listener = -1;
     std::uint16_t m_port = 0;
-    std::atomic<bool> m_stop{false};
+    int m_wake[2] = {-1, -1};  // written once to stop the server
     mutable std::mutex m_mutex;
     std::vector<Bytes> m_received;
     std::thread m_thread;

@@ -23,7 +23,8 @@ bool Drain(int outFd, int errFd, std::string& out, std::string& err, Clock::time
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* sinks[2] = {&out, &err};
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) return false;
         if (::poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;
         for (int i = 0; i < 2; ++i) {
@@ -40,23 +41,9 @@ bool Drain(int outFd, int errFd, std::string& out, std::string& err, Clock::time
     return true;
 }
 
-}  // namespace
-
-ToolRun RunTool(const std::string& path, const std::vector<std::string>& args,
-                std::chrono::milliseconds limit) {
-    ToolRun run;
-    int outPipe[2];
-    int errPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-        run.spawnError = std::strerror(errno);
-        return run;
-    }
-    if (::pipe2(errPipe, O_CLOEXEC) != 0) {
-        run.spawnError = std::strerror(errno);
-        ::close(outPipe[0]);
-        ::close(outPipe[1]);
-        return run;
-    }
+// Starts the tool with stdin from /dev/null and stdout, stderr into the given pipe ends.
+int Spawn(const std::string& path, const std::vector<std::string>& args, int out, int err,
+          pid_t& pid) {
     std::vector<std::string> argvText{path};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -64,26 +51,46 @@ ToolRun RunTool(const std::string& path, const std::vector<std::string>& args,
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    if (const int error = posix_spawn_file_actions_init(&actions); error != 0) return error;
+    int error = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (error == 0) error = posix_spawn_file_actions_adddup2(&actions, out, 1);
+    if (error == 0) error = posix_spawn_file_actions_adddup2(&actions, err, 2);
+    if (error == 0) {
+        error = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return error;
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::string& path, const std::vector<std::string>& args,
+                std::chrono::milliseconds limit) {
+    ToolRun run;
+    int outPipe[2] = {-1, -1};
+    int errPipe[2] = {-1, -1};
     const auto start = Clock::now();
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(outPipe[1]);
-    ::close(errPipe[1]);
-    if (spawned != 0) {
-        run.spawnError = path + ": " + std::strerror(spawned);
-        ::close(outPipe[0]);
-        ::close(errPipe[0]);
+    int error = 0;
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {
+        error = errno;
+    } else {
+        error = Spawn(path, args, outPipe[1], errPipe[1], pid);
+    }
+    // Only the child may hold the write ends, or the reads below never see their end.
+    for (int fd : {outPipe[1], errPipe[1]}) {
+        if (fd >= 0) ::close(fd);
+    }
+    if (error == 0 && !Drain(outPipe[0], errPipe[0], run.out, run.err, start + limit)) {
+        ::kill(pid, SIGKILL);
+    }
+    for (int fd : {outPipe[0], errPipe[0]}) {
+        if (fd >= 0) ::close(fd);
+    }
+    if (error != 0) {
+        run.spawnError = path + ": " + std::strerror(error);
         return run;
     }
-
-    if (!Drain(outPipe[0], errPipe[0], run.out, run.err, start + limit)) ::kill(pid, SIGKILL);
-    ::close(outPipe[0]);
-    ::close(errPipe[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -102,7 +109,8 @@ std::map<std::string, std::string> MachineLine(const std::string& out) {
         std::string word;
         while (words >> word) {
             const auto equals = word.find('=');
-            if (equals != std::string::npos) fields[word.substr(0, equals)] = word.substr(equals + 1);
+            if (equals != std::string::npos)
+                fields[word.substr(0, equals)] = word.substr(equals + 1);
         }
     }
     return fields;

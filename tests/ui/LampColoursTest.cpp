@@ -61,7 +61,7 @@ TEST_F(LampColoursTest, FollowTheServerAndTheInputs) {
     // Stopping: the flag decides, so lamps and state are grey before the worker has ended.
     EXPECT_EQ(StateBackground(), kGrey);
     EXPECT_EQ(LampColours(), std::vector<QColor>(5, kGrey));
-    ASSERT_TRUE(WaitUntil([&] { return IsStopped(); }));
+    ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
     EXPECT_EQ(LampColours(), std::vector<QColor>(5, kGrey));
 }
 

@@ -1,9 +1,16 @@
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
 #include <QWidget>
 
 #include "Strings.h"
 #include "resource.h"
+#include "support/Typing.h"
 #include "support/WindowTest.h"
 
 namespace {
@@ -28,6 +35,94 @@ TEST_F(StartUpTest, OpensStoppedWithDefaults) {
     EXPECT_FALSE(dialog.m_editTrace.IsWindowVisible());
     EXPECT_EQ(Trace(),
               std::string(kTextTraceBanner) + "cfg : " + folder.File("NR-QD8K.qd") + "\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+class WindowBehaviourTest : public WindowTest {
+protected:
+    void SetUp() override {
+        Open();
+        window = Dialog().GetDialogWidget();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    QDialog* window = nullptr;
+};
+
+// Enter neither ends the window nor presses a button; Escape ends it.
+TEST_F(WindowBehaviourTest, EnterIsIgnoredAndEscapeEnds) {
+    for (int id : {IDC_EDIT_PORT, IDC_EDIT_DI1, IDC_BUTTON_SERVER, IDC_BUTTON_SAVE}) {
+        SCOPED_TRACE(id);
+        Control(id)->setFocus();
+        QTest::keyClick(Control(id), Qt::Key_Return);
+        QTest::keyClick(Control(id), Qt::Key_Enter);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(IsStopped());
+        EXPECT_TRUE(prompter.fileRequests.empty());
+    }
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), IDCANCEL);
+}
+
+// Mnemonics reach their buttons (which click a moment later, as they show the press), and
+// the port label's focuses the port edit.
+TEST_F(WindowBehaviourTest, MnemonicsWork) {
+    for (Qt::Key key : {Qt::Key_L, Qt::Key_A, Qt::Key_B}) {
+        size_t before = prompter.fileRequests.size();
+        QTest::keyClick(window, key, Qt::AltModifier);
+        ASSERT_TRUE(WaitUntil([&] { return prompter.fileRequests.size() == before + 1; }));
+    }
+    EXPECT_FALSE(prompter.fileRequests[0].save);
+    EXPECT_EQ(prompter.fileRequests[1].defaultExtension, "qd");
+    EXPECT_EQ(prompter.fileRequests[2].defaultExtension, "csv");
+    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Control(IDC_EDIT_PORT));
+}
+
+// Typing: at most 20 CP932 bytes per name, no character CP932 lacks, digits only for the port.
+TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
+    auto* name = static_cast<QLineEdit*>(Control(IDC_EDIT_DI1));
+    name->clear();
+    TypeText(name, QString::fromUtf8("停止中停止中停止中停止中"));
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]),
+              "\x92\xe2\x8e\x7e\x92\x86\x92\xe2\x8e\x7e\x92\x86"
+              "\x92\xe2\x8e\x7e\x92\x86\x92\xe2");
+    name->clear();
+    TypeText(name, QString::fromUtf8("a😀한b"));
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "ab");
+
+    auto* port = static_cast<QLineEdit*>(Control(IDC_EDIT_PORT));
+    port->clear();
+    QTest::keyClicks(port, "1x0 2-4");
+    EXPECT_EQ(Text(Dialog().m_editPort), "1024");
+}
+
+// The pane keeps the first 255 bytes of a long text, never half a character, and stays bounded.
+TEST_F(WindowBehaviourTest, TraceIsCutAndBounded) {
+    Dialog().m_editTrace.SetWindowText("");
+    Dialog().AppendTrace("%s", std::string(300, 'a').c_str());
+    EXPECT_EQ(Trace(), std::string(255, 'a'));
+    Dialog().m_editTrace.SetWindowText("");
+    Dialog().AppendTrace("a%s", std::string(300, '\x88').c_str());
+    EXPECT_EQ(Trace(), "a" + std::string(254, '\x88'));
+    for (int i = 0; i < 10000; ++i) Dialog().AppendTrace("select.\r\n");
+    EXPECT_LE(Trace().size(), CEdit::kMaxPaneBytes);
+    EXPECT_TRUE(Trace().starts_with("select.\r\n"));
+}
+
+// Dropped files are taken and change nothing.
+TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
+    EXPECT_TRUE(window->acceptDrops());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.File("x.qd")))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    EXPECT_TRUE(IsStopped());
+    EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ std::optional<std::uint64_t> ParseWhole(std::string_view text, std::uint64_t min
 
 std::optional<double> ParseDecimal(std::string_view text, double min, double max) {
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
         return std::nullopt;
     }

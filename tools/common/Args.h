@@ -10,7 +10,8 @@ namespace nr::tools {
 
 // "01", "1", "0x1f", "FA": one or two hex digits, an optional 0x.
 std::optional<std::uint8_t> ParseHexByte(std::string_view text);
-std::optional<std::uint64_t> ParseWhole(std::string_view text, std::uint64_t min, std::uint64_t max);
+std::optional<std::uint64_t> ParseWhole(std::string_view text, std::uint64_t min,
+                                        std::uint64_t max);
 std::optional<double> ParseDecimal(std::string_view text, double min, double max);
 
 // Walks the arguments in order: options with a value ("--port 10003"), flags and positional

@@ -87,8 +87,8 @@ ExchangeResult ReceiveReply(int fd, Clock::time_point deadline) {
                 result.error = errno;
                 return result;
         }
-        const ssize_t got = ::recv(fd, result.reply.data() + result.replyBytes,
-                                   kReplySize - result.replyBytes, 0);
+        const ssize_t got =
+            ::recv(fd, result.reply.data() + result.replyBytes, kReplySize - result.replyBytes, 0);
         if (got > 0) {
             result.replyBytes += static_cast<std::size_t>(got);
         } else if (got == 0) {
@@ -128,8 +128,8 @@ std::string DescribeFailure(const ExchangeResult& result, const std::string& ser
     const std::string reason = result.error != 0 ? std::strerror(result.error) : "";
     char timeout[32];
     std::snprintf(timeout, sizeof timeout, "%g s", timeoutSeconds);
-    const std::string arrived = std::to_string(result.replyBytes) + " of " +
-                                std::to_string(kReplySize) + " reply bytes";
+    const std::string arrived =
+        std::to_string(result.replyBytes) + " of " + std::to_string(kReplySize) + " reply bytes";
     switch (result.outcome) {
         case ExchangeOutcome::kReplied:
             return "reply from " + server + ": " + FormatHexBytes(result.reply);

@@ -37,12 +37,12 @@ void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const sockadd
 
 }  // namespace
 
-LoadRunResult RunLoad(const LoadOptions& options, const std::atomic<bool>& interrupted) {
+LoadRunResult RunLoad(const LoadOptions& options, StopRequest& stop) {
     LoadRunResult run;
     const sockaddr_in server = LoopbackAddress(options.port);
     std::vector<LoadTally> tallies(options.units);
     const auto start = Clock::now();
-    ReportSchedule schedule(options, start, interrupted);
+    ReportSchedule schedule(options, start, stop);
     {
         std::vector<std::jthread> units;
         units.reserve(tallies.size());
@@ -53,7 +53,7 @@ LoadRunResult RunLoad(const LoadOptions& options, const std::atomic<bool>& inter
             }
         } catch (const std::system_error& error) {
             run.startError = error.what();
-            schedule.Abandon();
+            stop.Request();
         }
     }  // the units are joined here
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <string>
 
 #include "LoadOptions.h"
 #include "LoadTally.h"
+#include "StopRequest.h"
 
 namespace nr::tools {
 
@@ -14,7 +14,8 @@ struct LoadRunResult {
     std::string startError;  // set when not all unit threads could be started
 };
 
-// Runs the units on threads of their own until the schedule ends or `interrupted` is set.
-LoadRunResult RunLoad(const LoadOptions& options, const std::atomic<bool>& interrupted);
+// Runs the units on threads of their own until the schedule ends or a stop is requested; a
+// failure to start a unit requests one too.
+LoadRunResult RunLoad(const LoadOptions& options, StopRequest& stop);
 
 }  // namespace nr::tools

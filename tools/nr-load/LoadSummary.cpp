@@ -21,7 +21,7 @@ LatencyPercentiles ComputePercentiles(std::vector<std::uint32_t>& latencyUs) {
 }
 
 void PrintSummary(std::FILE* out, const LoadOptions& options, const LoadRunResult& run,
-                  const LatencyPercentiles& latency, bool interrupted) {
+                  const LatencyPercentiles& latency, bool stoppedEarly) {
     const LoadTally& tally = run.tally;
     const double rate = run.seconds > 0 ? static_cast<double>(tally.reports) / run.seconds : 0;
 
@@ -36,20 +36,23 @@ void PrintSummary(std::FILE* out, const LoadOptions& options, const LoadRunResul
     std::fprintf(out, "  reports      %12" PRIu64 "\n", tally.reports);
     std::fprintf(out, "  ok           %12" PRIu64 "\n", tally.ok);
     std::fprintf(out,
-                 "  missing      %12" PRIu64 "  (cannot connect %" PRIu64 ", no reply in time %" PRIu64
-                 ", closed early %" PRIu64 ", other %" PRIu64 ")\n",
+                 "  missing      %12" PRIu64 "  (cannot connect %" PRIu64
+                 ", no reply in time %" PRIu64 ", closed early %" PRIu64 ", other %" PRIu64 ")\n",
                  tally.Missing(), tally.cannotConnect, tally.noReplyInTime, tally.closedEarly,
                  tally.otherFailure);
     std::fprintf(out, "  wrong        %12" PRIu64 "\n", tally.wrong);
     std::fprintf(out, "  seconds      %12.3f\n", run.seconds);
     std::fprintf(out, "  rate/s       %12.1f\n", rate);
-    std::fprintf(out, "  latency us   p50 %" PRIu32 "  p90 %" PRIu32 "  p99 %" PRIu32 "  max %" PRIu32 "\n",
-                 latency.p50, latency.p90, latency.p99, latency.max);
-    if (!tally.firstProblem.empty()) std::fprintf(out, "  first problem: %s\n", tally.firstProblem.c_str());
+    std::fprintf(
+        out, "  latency us   p50 %" PRIu32 "  p90 %" PRIu32 "  p99 %" PRIu32 "  max %" PRIu32 "\n",
+        latency.p50, latency.p90, latency.p99, latency.max);
+    if (!tally.firstProblem.empty())
+        std::fprintf(out, "  first problem: %s\n", tally.firstProblem.c_str());
     if (!run.startError.empty()) {
         std::fprintf(out, "  stopped early: cannot start every unit: %s\n", run.startError.c_str());
+    } else if (stoppedEarly) {
+        std::fprintf(out, "  stopped early by an interrupt\n");
     }
-    if (interrupted) std::fprintf(out, "  stopped early by an interrupt\n");
 
     std::fprintf(out,
                  "reports=%" PRIu64 " ok=%" PRIu64 " missing=%" PRIu64 " wrong=%" PRIu64

@@ -21,6 +21,6 @@ LatencyPercentiles ComputePercentiles(std::vector<std::uint32_t>& latencyUs);
 
 // The table for people, then the one line for scripts.
 void PrintSummary(std::FILE* out, const LoadOptions& options, const LoadRunResult& run,
-                  const LatencyPercentiles& latency, bool interrupted);
+                  const LatencyPercentiles& latency, bool stoppedEarly);
 
 }  // namespace nr::tools

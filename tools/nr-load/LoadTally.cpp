@@ -19,8 +19,8 @@ void LoadTally::Record(std::uint64_t number, const Frame& frame, const ExchangeR
                 return;
             }
             ++wrong;
-            problem = "sent " + FormatHexBytes(frame.Bytes()) + ", got " +
-                      FormatHexBytes(result.reply);
+            problem =
+                "sent " + FormatHexBytes(frame.Bytes()) + ", got " + FormatHexBytes(result.reply);
             break;
         }
         case ExchangeOutcome::kConnectFailed:
@@ -40,8 +40,9 @@ void LoadTally::Record(std::uint64_t number, const Frame& frame, const ExchangeR
     }
     if (number < firstProblemReport) {
         firstProblemReport = number;
-        firstProblem = "report " + std::to_string(number) + ": " +
-                       (problem.empty() ? DescribeFailure(result, server, timeoutSeconds) : problem);
+        firstProblem =
+            "report " + std::to_string(number) + ": " +
+            (problem.empty() ? DescribeFailure(result, server, timeoutSeconds) : problem);
     }
 }
 

@@ -24,7 +24,9 @@ struct LoadTally {
     std::uint64_t firstProblemReport = std::numeric_limits<std::uint64_t>::max();
     std::string firstProblem;
 
-    std::uint64_t Missing() const { return cannotConnect + noReplyInTime + closedEarly + otherFailure; }
+    std::uint64_t Missing() const {
+        return cannotConnect + noReplyInTime + closedEarly + otherFailure;
+    }
 
     void Record(std::uint64_t number, const Frame& frame, const ExchangeResult& result,
                 std::chrono::steady_clock::duration latency, const std::string& server,

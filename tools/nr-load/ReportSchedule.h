@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "LoadOptions.h"
+#include "StopRequest.h"
 
 namespace nr::tools {
 
@@ -21,22 +22,18 @@ public:
         Clock::time_point due;
     };
 
-    ReportSchedule(const LoadOptions& options, Clock::time_point start,
-                   const std::atomic<bool>& interrupted);
+    ReportSchedule(const LoadOptions& options, Clock::time_point start, const StopRequest& stop);
 
     std::optional<Slot> Claim();
     // Waits until the slot is due; false when the run was stopped meanwhile.
-    bool WaitUntilDue(const Slot& slot) const;
-    void Abandon() { m_abandoned.store(true); }
-    bool Stopped() const { return m_abandoned.load() || m_interrupted.load(); }
+    bool WaitUntilDue(const Slot& slot) const { return m_stop.WaitUntil(slot.due); }
 
 private:
     const Clock::time_point m_start;
     const std::uint64_t m_limit;
     const std::optional<Clock::time_point> m_end;
     const std::optional<double> m_rate;
-    const std::atomic<bool>& m_interrupted;
-    std::atomic<bool> m_abandoned{false};
+    const StopRequest& m_stop;
     std::atomic<std::uint64_t> m_next{0};
 };
 

@@ -1,28 +1,28 @@
 // nr-load: many simulated units reporting to a server on this machine, for benchmarks.
 #include <signal.h>
 
-#include <atomic>
 #include <cstdio>
 
 #include "LoadOptions.h"
 #include "LoadRun.h"
 #include "LoadSummary.h"
+#include "StopRequest.h"
 
 namespace {
 
-// Set by the first Ctrl-C; the units finish the report in hand and the results are printed.
-std::atomic<bool> g_interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "must be safe to set in a signal handler");
+// The first Ctrl-C ends the run: the units finish the report in hand and the results are
+// printed. A second one ends the program at once.
+nr::tools::StopRequest g_stop;
 
-extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
+extern "C" void OnInterrupt(int) {
+    g_stop.Request();
+}
 
 bool CatchInterrupt() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    // A second Ctrl-C ends the program at once.
     action.sa_flags = SA_RESETHAND;
-    return sigaction(SIGINT, &action, nullptr) == 0;
+    return sigemptyset(&action.sa_mask) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
 }
 
 }  // namespace
@@ -33,16 +33,14 @@ int main(int argc, char** argv) {
     if (args.verdict != ArgsVerdict::kRun) {
         return ReportUsage("nr-load", kLoadUsage, args.verdict, args.error);
     }
-    if (!CatchInterrupt()) {
-        std::perror("nr-load: sigaction");
+    if (!g_stop.Valid() || !CatchInterrupt()) {
+        std::perror("nr-load: cannot prepare for Ctrl-C");
         return 1;
     }
-    LoadRunResult run = RunLoad(args.options, g_interrupted);
-    const bool interrupted = g_interrupted.load();
+    LoadRunResult run = RunLoad(args.options, g_stop);
     const LatencyPercentiles latency = ComputePercentiles(run.tally.latencyUs);
-    PrintSummary(stdout, args.options, run, latency, interrupted);
+    PrintSummary(stdout, args.options, run, latency, g_stop.Requested());
     const bool allRight = run.tally.reports > 0 && run.tally.ok == run.tally.reports;
-    const bool complete = run.startError.empty() && !interrupted;
     if (std::fflush(stdout) != 0) return 1;
-    return allRight && complete ? 0 : 1;
+    return allRight && !g_stop.Requested() ? 0 : 1;
 }

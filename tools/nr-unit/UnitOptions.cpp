@@ -60,8 +60,9 @@ ParsedArgs<UnitOptions> ParseUnitArgs(int argc, char** argv) {
         }
     }
     if (!args.Failed() && !options.threeByte && options.lead == kThreeByteMarker) {
-        args.Fail("a two-byte frame cannot begin with fa, which marks the three-byte form; "
-                  "use --three");
+        args.Fail(
+            "a two-byte frame cannot begin with fa, which marks the three-byte form; "
+            "use --three");
     }
     if (args.Failed()) {
         parsed.verdict = ArgsVerdict::kUsageError;

@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
     const auto deadline = std::chrono::steady_clock::now() + ToDuration(options.timeoutSeconds);
     const ExchangeResult result = ExchangeFrame(*server, frame, deadline);
     if (result.outcome != ExchangeOutcome::kReplied) {
-        std::fprintf(stderr, "nr-unit: %s\n",
-                     DescribeFailure(result, FormatAddress(*server), options.timeoutSeconds).c_str());
+        std::fprintf(
+            stderr, "nr-unit: %s\n",
+            DescribeFailure(result, FormatAddress(*server), options.timeoutSeconds).c_str());
         return 1;
     }
     std::printf("%s\n", FormatHexBytes(result.reply).c_str());

@@ -8,7 +8,11 @@
 #include "ui/wnd/QtText.h"
 
 Cp932Validator::Cp932Validator(QLineEdit* edit, bool digitsOnly)
-    : QValidator(edit), m_edit(edit), m_digitsOnly(digitsOnly) {}
+    : QValidator(edit), m_digitsOnly(digitsOnly) {
+    // By the time a change is judged the edit already holds it: remember the text before.
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_textBefore = text; });
+}
 
 Cp932Validator* Cp932Validator::For(QLineEdit* edit) {
     auto* validator = dynamic_cast<Cp932Validator*>(const_cast<QValidator*>(edit->validator()));
@@ -30,12 +34,11 @@ qsizetype CountNonDigits(const QString& text) {
 // Only what typing adds is judged: a text the program set (letters in the number edit, a name
 // beyond the limit) can still be shortened.
 QValidator::State Cp932Validator::validate(QString& input, int&) const {
-    const QString current = m_edit->text();
-    if (m_digitsOnly && CountNonDigits(input) > CountNonDigits(current)) return Invalid;
+    if (m_digitsOnly && CountNonDigits(input) > CountNonDigits(m_textBefore)) return Invalid;
     std::optional<std::string> bytes = Cp932Text(input);
     if (!bytes) return Invalid;
     if (bytes->size() > m_maxBytes) {
-        std::optional<std::string> before = Cp932Text(current);
+        std::optional<std::string> before = Cp932Text(m_textBefore);
         if (!before || bytes->size() >= before->size()) return Invalid;
     }
     return Acceptable;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QValidator>
 #include <cstddef>
 #include <limits>
@@ -19,7 +20,7 @@ public:
     State validate(QString& input, int& pos) const override;
 
 private:
-    QLineEdit* m_edit;
+    QString m_textBefore;  // what the edit held before the change being judged
     bool m_digitsOnly;
     size_t m_maxBytes = std::numeric_limits<size_t>::max();
 };

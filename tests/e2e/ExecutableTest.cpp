@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "support/TempFolder.h"
+#include "support/UnitClient.h"
+#include "support/WindowTest.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The built program, copied into a folder of its own, as an operator installs it.
+class RunningProgram {
+public:
+    explicit RunningProgram(const TempFolder& folder) {
+        std::string exe = folder.File("NR-QD8K");
+        std::filesystem::copy_file(NR_APP_PATH, exe);
+        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen"};
+        for (char** entry = environ; *entry != nullptr; ++entry) env.emplace_back(*entry);
+        std::vector<char*> envp;
+        for (std::string& entry : env) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        char* argv[] = {exe.data(), nullptr};
+        if (posix_spawn(&m_pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0) m_pid = -1;
+    }
+    ~RunningProgram() {
+        if (m_pid > 0 && !m_exited) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool Started() const { return m_pid > 0; }
+    // The exit status once it has ended within the time, else -1.
+    int WaitForExit(std::chrono::milliseconds limit) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_exited = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return -1;
+    }
+    void Signal(int signal) { ::kill(m_pid, signal); }
+
+private:
+    pid_t m_pid = -1;
+    bool m_exited = false;
+};
+
+// Reports on a thread of their own until one is answered or the time is up.
+bool AnswersOn(int port, std::chrono::milliseconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        UnitScript script;
+        script.frame = "\xfa\x01\x15";
+        if (RunUnit(port, script, 2000).reply == "\x01\x15") return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
+// Started with settings that say START, it serves units and logs; SIGTERM ends it cleanly.
+TEST(Executable, ServesFromSavedSettingsAndEndsOnSigterm) {
+    TempFolder folder;
+    int port = FreePort();
+    WriteFileBytes(folder.File("line.qd"),
+                   "#$PORT=" + std::to_string(port) + "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n");
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
+    RunningProgram program(folder);
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(AnswersOn(port, 10s));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(10s), 0);
+    std::string log = ReadFileBytes(folder.File("NR-QD8K.csv"));
+    EXPECT_NE(log.find(",127.0.0.1,1,0,1,0,1\r\n"), std::string::npos);
+}
+
+// Without settings it opens stopped; SIGINT ends it as Escape does.
+TEST(Executable, OpensStoppedAndEndsOnSigint) {
+    TempFolder folder;
+    RunningProgram program(folder);
+    ASSERT_TRUE(program.Started());
+    EXPECT_EQ(program.WaitForExit(300ms), -1);
+    program.Signal(SIGINT);
+    EXPECT_EQ(program.WaitForExit(10s), 0);
+    EXPECT_FALSE(FileExists(folder.File("NR-QD8K.ini")));
+}
+
+}  // namespace

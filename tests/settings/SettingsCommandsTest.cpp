@@ -1,0 +1,217 @@
+#include "Strings.h"
+#include "support/UnitClient.h"
+#include "support/WindowTest.h"
+
+namespace {
+
+const std::string kWorkedExample =
+    "#$TITLEBAR=NR-QD8K\r\n#$PORT=10003\r\n#$DI1=Door\r\n#$DI2=Window\r\n#$DI3=DI3\r\n"
+    "#$DI4=DI4\r\n#$DI5=Pump\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n"
+    "#$LOGFILENAME=D:\\logs\\line1.csv\r\n";
+
+class SettingsCommandsTest : public WindowTest {
+protected:
+    void SetName(int channel, const std::string& name) {
+        Dialog().m_diChannels[channel].pName->SetWindowText(name);
+    }
+    std::string Name(int channel) { return Text(*Dialog().m_diChannels[channel].pName); }
+    void SaveTo(const std::string& path) {
+        prompter.plannedFiles.push_back(path);
+        Dialog().OnSaveSettings();
+    }
+    void LoadFrom(const std::string& path) {
+        prompter.plannedFiles.push_back(path);
+        Dialog().OnLoadSettings();
+    }
+    std::string SettingsFile(const std::string& port, const char* server) {
+        return "#$PORT=" + port + "\r\n#$DI1=Door\r\n#$SERVER=" + server + "\r\n";
+    }
+};
+
+// The worked example byte for byte, and the pointer file naming it with no line end.
+TEST_F(SettingsCommandsTest, SaveWritesTheTenLinesAndThePointer) {
+    Open();
+    SetName(0, "Door");
+    SetName(1, "Window");
+    SetName(4, "Pump");
+    Dialog().m_checkLogging.SetCheck(BST_CHECKED);
+    Dialog().m_strLogFile = "D:\\logs\\line1.csv";
+    Dialog().m_editPort.SetWindowText("10003");
+    int port = FreePort();
+    StartServerOn(port);
+    Dialog().m_editPort.SetWindowText("10003");  // what the file records is the edit's text
+
+    std::string path = folder.File("line1.qd");
+    SaveTo(path);
+    ASSERT_EQ(prompter.fileRequests.size(), 1u);
+    const FileDialogRequest& request = prompter.fileRequests[0];
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.defaultExtension, "qd");
+    EXPECT_EQ(request.initialPath, folder.File("NR-QD8K.qd"));
+    EXPECT_EQ(request.filter, "qd file (*.qd)|*.qd|all files(*.*)|*.*||");
+    EXPECT_EQ(request.flags, 6u);
+    EXPECT_EQ(ReadFileBytes(path), kWorkedExample);
+    EXPECT_EQ(ReadFileBytes(path).size(), 157u);
+    EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), path);
+    EXPECT_EQ(Dialog().m_strSettingsFile, path);
+}
+
+// Save, quit, start again: everything is back, the server waiting on its port.
+TEST_F(SettingsCommandsTest, SettingsSurviveARestart) {
+    Open();
+    const std::string pump = "\x83\x7c\x83\x93\x83\x76";  // ポンプ
+    SetName(2, pump);
+    SetName(3, "");
+    Dialog().m_strTitle = "Line 1 = A ";
+    Dialog().m_checkLogging.SetCheck(BST_CHECKED);
+    int port = FreePort();
+    StartServerOn(port);
+    SaveTo(folder.File("line.qd"));
+    Close();
+
+    Open();
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_EQ(Text(Dialog().m_editPort), std::to_string(port));
+    EXPECT_EQ(Name(2), pump);
+    EXPECT_EQ(Name(3), "");
+    EXPECT_EQ(Text(Dialog()), "Line 1 = A ");
+    EXPECT_EQ(Dialog().m_checkLogging.GetCheck(), BST_CHECKED);
+    EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
+}
+
+// A settings file as the Windows version writes it loads at start-up, its trace as read.
+TEST_F(SettingsCommandsTest, StartUpLoadsWhatThePointerNames) {
+    int port = FreePort();
+    std::string file = kWorkedExample;
+    file.replace(file.find("10003"), 5, std::to_string(port));
+    WriteFileBytes(folder.File("line1.qd"), file);
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line1.qd"));
+    Open();
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_FALSE(Dialog().m_editPort.IsWindowEnabled());
+    EXPECT_EQ(Name(1), "Window");
+    EXPECT_EQ(Text(Dialog().m_editLogFile), "D:\\logs\\line1.csv");
+    // The start cleared the pane, so only what came after it remains.
+    EXPECT_EQ(Trace(), "server start.\r\ncfg : " + folder.File("line1.qd") + "\r\n");
+    // Names the file brings do not ask for a header.
+    EXPECT_FALSE(Dialog().m_bLogHeaderPending);
+}
+
+// A pointer file whose first line is empty names no file; a path with '%' is shown as it is.
+TEST_F(SettingsCommandsTest, StartUpWithOddPointerFiles) {
+    WriteFileBytes(folder.File("NR-QD8K.ini"), "\r\nignored");
+    Open();
+    EXPECT_TRUE(IsStopped());
+    EXPECT_EQ(Dialog().m_strSettingsFile, "");
+    EXPECT_TRUE(Trace().ends_with(std::string(kTraceSettingsMissing) + "cfg : \r\n"));
+    Close();
+
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("100%s%n.qd"));
+    Open();
+    EXPECT_TRUE(Trace().ends_with("cfg : " + folder.File("100%s%n.qd") + "\r\n"));
+}
+
+// "#$" in the title or a name is refused before any dialog; "#", "$" and "$#" are not.
+TEST_F(SettingsCommandsTest, SaveRefusesTheKeyMarker) {
+    Open();
+    Dialog().m_strTitle = "A#$B";
+    SetName(3, "x#$");
+    Dialog().OnSaveSettings();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, kTextTitleHasMarker);
+    Dialog().m_strTitle = "ok";
+    Dialog().OnSaveSettings();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text, kTextNameHasMarker);
+    EXPECT_TRUE(prompter.fileRequests.empty());
+    EXPECT_FALSE(FileExists(folder.File("NR-QD8K.ini")));
+
+    for (const char* harmless : {"#", "$", "$#"}) {
+        SCOPED_TRACE(harmless);
+        SetName(3, harmless);
+        Dialog().m_strTitle = harmless;
+        SaveTo(folder.File("ok.qd"));
+        EXPECT_EQ(prompter.messages.size(), 2u);
+        EXPECT_NE(
+            ReadFileBytes(folder.File("ok.qd")).find(std::string("#$DI4=") + harmless + "\r\n"),
+            std::string::npos);
+    }
+}
+
+// Cancelled dialogs change nothing, the settings path and a running server included.
+TEST_F(SettingsCommandsTest, CancelledDialogsChangeNothing) {
+    Open();
+    StartServerOn(FreePort());
+    Dialog().OnSaveSettings();
+    Dialog().OnLoadSettings();
+    EXPECT_EQ(prompter.fileRequests.size(), 2u);
+    EXPECT_FALSE(prompter.fileRequests[1].save);
+    EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_FALSE(FileExists(folder.File("NR-QD8K.ini")));
+}
+
+// Loading stops the server first and starts it again, on the loaded port, when the file says so.
+TEST_F(SettingsCommandsTest, LoadRestartsOnTheLoadedPort) {
+    Open();
+    int oldPort = FreePort();
+    StartServerOn(oldPort);
+    int newPort = FreePort();
+    WriteFileBytes(folder.File("start.qd"), SettingsFile(std::to_string(newPort), "START"));
+    LoadFrom(folder.File("start.qd"));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_EQ(Name(0), "Door");
+    EXPECT_EQ(Exchange(newPort, "\x01\x15"), "\x01\x15");
+    EXPECT_FALSE(RunUnit(oldPort, UnitScript{"\x01\x15", {}, "", false, false}).connected);
+    EXPECT_FALSE(Dialog().m_bLogHeaderPending);
+    EXPECT_TRUE(Dialog().m_bReady);
+
+    // The same port again: the old socket is closed before the new one binds.
+    LoadFrom(folder.File("start.qd"));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_EQ(Exchange(newPort, "\x02\x03"), "\x02\x03");
+}
+
+// A file saying STOP, or no file at all, leaves a running server stopped.
+TEST_F(SettingsCommandsTest, LoadStopsForStopFilesAndMissingFiles) {
+    Open();
+    StartServerOn(FreePort());
+    WriteFileBytes(folder.File("stop.qd"), SettingsFile("20000", "STOP"));
+    LoadFrom(folder.File("stop.qd"));
+    EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
+    EXPECT_EQ(Text(Dialog().m_editPort), "20000");
+    EXPECT_NE(
+        Trace().find(std::string(kTraceSettingsFound) +
+                     "----------\r\n#$PORT=20000\r\n#$DI1=Door\r\n#$SERVER=STOP\r\n----------\r\n"),
+        std::string::npos);
+
+    int port = FreePort();
+    StartServerOn(port);
+    std::string missing = folder.File("missing.qd");
+    LoadFrom(missing);
+    EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
+    EXPECT_NE(Trace().find(kTraceSettingsMissing), std::string::npos);
+    EXPECT_EQ(Dialog().m_strSettingsFile, missing);
+    EXPECT_EQ(Text(Dialog().m_editPort), std::to_string(port));
+    SaveTo(missing);
+    EXPECT_TRUE(FileExists(missing));
+}
+
+// A save that cannot be written whole is reported and keeps what was there; one whose file
+// cannot be created at all stays silent, the pointer still written.
+TEST_F(SettingsCommandsTest, FailedSavesKeepWhatWasThere) {
+    Open();
+    SaveTo("/dev/full");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, kTextSettingsWriteFailed);
+
+    prompter.messages.clear();
+    std::string unreachable = folder.File("no/such/folder/a.qd");
+    SaveTo(unreachable);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), unreachable);
+}
+
+}  // namespace
