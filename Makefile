@@ -1,5 +1,6 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
-.PHONY: deps build run test test-asan test-tsan screenshot format clean
+SHELL := /bin/bash
+.PHONY: deps build run test test-asan test-tsan fuzz screenshot format clean
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -31,6 +32,24 @@ test-tsan: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan
 	@cd build/tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" ctest $(CTEST_FLAGS)
+
+# Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS = -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Ires
+
+fuzz: deps
+	@mkdir -p build/fuzz
+	@set -e; \
+	run() { name=$$1; corpus=$$2; shift 2; \
+		clang++ $(FUZZ_FLAGS) tests/fuzz/$${name}Fuzz.cpp "$$@" -o build/fuzz/$$name; \
+		rm -rf build/fuzz/$$corpus && cp -r tests/fuzz/corpus/$$corpus build/fuzz/$$corpus; \
+		echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+		build/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build/fuzz/ build/fuzz/$$corpus 2>&1 \
+			| grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' || true; \
+		test $${PIPESTATUS[0]} -eq 0; }; \
+	run FrameAssembler frames src/server/FrameAssembler.cpp; \
+	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp; \
+	run Cp932 cp932 src/platform/Cp932.cpp
 
 # A picture of the window with a unit reporting, for the README.
 screenshot: build

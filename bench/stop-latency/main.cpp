@@ -1,0 +1,167 @@
+// nr-stop-latency PORT [REPEATS]: how long the window takes, while idle, from a stop request to
+// its stopped look (state text and the trace's last line). The real window runs offscreen in
+// this process, beside a temporary folder; between events it blocks as its event loop does, so
+// the figure includes waking the UI thread. Prints one line for scripts:
+//   stops=N median_us=N max_us=N
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Args.h"
+#include "Strings.h"
+#include "platform/Cp932.h"
+#include "platform/ModuleInfo.h"
+#include "ui/SignalServerDlg.h"
+#include "ui/wnd/Prompter.h"
+#include "ui/wnd/UiThread.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultRepeats = 50;
+constexpr int kMaxRepeats = 10000;
+// Long enough for the worker to be in its idle polling, not just begun.
+constexpr auto kIdle = std::chrono::milliseconds(20);
+constexpr auto kLookBound = std::chrono::seconds(2);
+// Ends every blocking wait for events now and then, so that the bounds above hold.
+constexpr int kGuardMs = 5;
+
+class FolderModule : public ModuleInfo {
+public:
+    explicit FolderModule(std::string path) : m_path(std::move(path)) {}
+    std::optional<std::string> ExecutablePath() const override { return m_path; }
+    std::optional<Version> FileVersion() const override { return Version{1, 0, 2, 0}; }
+
+private:
+    std::string m_path;
+};
+
+// A modal box would block offscreen with no one to press OK: the message goes to stderr.
+class StderrPrompter : public Prompter {
+public:
+    void ShowMessage(CWnd*, const std::string&, const std::string& text) override {
+        std::fprintf(stderr, "nr-stop-latency: the window says: %s\n", cp932::ToUtf8(text).c_str());
+    }
+    std::optional<std::string> ChooseFile(CWnd*, const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+};
+
+// Serves the window until done() holds or the deadline passes; done() on return.
+bool ServeUntil(const std::function<bool()>& done, Clock::time_point deadline) {
+    while (!done() && Clock::now() < deadline) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        UiThread::RunPending();
+    }
+    return done();
+}
+
+bool LooksWaiting(CSignalServerDlg& dialog) {
+    return dialog.m_staticState.GetWindowText() == kTextWaiting;
+}
+
+bool LooksStopped(CSignalServerDlg& dialog) {
+    return dialog.m_staticState.GetWindowText() == kTextStopped &&
+           dialog.m_editTrace.GetWindowText().ends_with("server stop.\r\n");
+}
+
+// Microseconds from the stop request to the stopped look; nullopt when either look never came.
+std::optional<long> TimeOneStop(CSignalServerDlg& dialog) {
+    dialog.OnButtonServer();
+    if (!ServeUntil([&] { return LooksWaiting(dialog); }, Clock::now() + kLookBound)) {
+        return std::nullopt;
+    }
+    ServeUntil([] { return false; }, Clock::now() + kIdle);
+    const Clock::time_point requested = Clock::now();
+    dialog.OnButtonServer();
+    if (!ServeUntil([&] { return LooksStopped(dialog); }, Clock::now() + kLookBound)) {
+        return std::nullopt;
+    }
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - requested).count();
+}
+
+std::vector<long> TimeStops(int port, int repeats) {
+    CSignalServerDlg dialog;
+    dialog.Create();
+    dialog.m_editPort.SetWindowText(std::to_string(port));
+    std::vector<long> times;
+    for (int i = 0; i < repeats; ++i) {
+        std::optional<long> time = TimeOneStop(dialog);
+        if (!time) break;
+        times.push_back(*time);
+    }
+    dialog.DestroyWindow();
+    return times;
+}
+
+struct Options {
+    int port = 0;
+    int repeats = kDefaultRepeats;
+};
+
+std::optional<Options> ParseOptions(int argc, char* argv[]) {
+    if (argc < 2 || argc > 3) return std::nullopt;
+    const auto port = nr::tools::ParseWhole(argv[1], 1024, 65535);
+    if (!port) return std::nullopt;
+    Options options;
+    options.port = static_cast<int>(*port);
+    if (argc == 3) {
+        const auto repeats = nr::tools::ParseWhole(argv[2], 1, kMaxRepeats);
+        if (!repeats) return std::nullopt;
+        options.repeats = static_cast<int>(*repeats);
+    }
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::optional<Options> options = ParseOptions(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "Usage: nr-stop-latency PORT [REPEATS]\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    UiThread::Install();
+    StderrPrompter prompter;
+    Prompter::Replace(&prompter);
+    char pattern[] = "/tmp/nr-stop-latency.XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::perror("nr-stop-latency: mkdtemp");
+        return 1;
+    }
+    const std::filesystem::path folder = pattern;
+    FolderModule module((folder / "NR-QD8K").string());
+    ModuleInfo::Replace(&module);
+    QTimer guard;
+    guard.start(kGuardMs);
+
+    std::vector<long> times = TimeStops(options->port, options->repeats);
+
+    guard.stop();
+    ModuleInfo::Replace(nullptr);
+    Prompter::Replace(nullptr);
+    UiThread::Uninstall();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    if (static_cast<int>(times.size()) < options->repeats) {
+        std::fprintf(stderr, "nr-stop-latency: start or stop %zu on port %d did not finish\n",
+                     times.size() + 1, options->port);
+        return 1;
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("stops=%zu median_us=%ld max_us=%ld\n", times.size(), times[times.size() / 2],
+                times.back());
+    return 0;
+}
