@@ -1,6 +1,6 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
-.PHONY: deps build run test test-asan test-tsan fuzz screenshot format clean
+.PHONY: deps build run test test-asan test-tsan fuzz bench screenshot format clean
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -26,7 +26,7 @@ test: build
 test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
-	@cd build/asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_FLAGS)
+	@cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_FLAGS)
 
 test-tsan: deps
 	@cmake --preset tsan >/dev/null
@@ -50,6 +50,12 @@ fuzz: deps
 	run FrameAssembler frames src/server/FrameAssembler.cpp; \
 	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp; \
 	run Cp932 cp932 src/platform/Cp932.cpp
+
+# NR-QD8K against two peer servers and the limit of this machine; writes bench/RESULTS.md.
+BENCH_PEERS ?= ../shared/bench-peers
+
+bench: build
+	@python3 bench/run-bench.py --build build/dev --peers $(BENCH_PEERS) --out bench/RESULTS.md
 
 # A picture of the window with a unit reporting, for the README.
 screenshot: build

@@ -250,3 +250,18 @@ public:
 std::unique_ptr<InterfaceTableSource> MakeSystemInterfaceTableSource() {
     return std::make_unique<SystemInterfaceTableSource>();
 }
+
+namespace {
+
+const InterfaceTableSource* g_replacement = nullptr;
+
+}  // namespace
+
+const InterfaceTableSource& CurrentInterfaceTables() {
+    static const SystemInterfaceTableSource system;
+    return g_replacement != nullptr ? *g_replacement : system;
+}
+
+void ReplaceInterfaceTables(const InterfaceTableSource* source) {
+    g_replacement = source;
+}

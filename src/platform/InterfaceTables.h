@@ -46,3 +46,8 @@ public:
 
 // The running kernel's tables, read afresh on every call.
 std::unique_ptr<InterfaceTableSource> MakeSystemInterfaceTableSource();
+
+// The tables the window reads: the kernel's, unless a test has put others in their place
+// (nullptr puts the kernel's back).
+const InterfaceTableSource& CurrentInterfaceTables();
+void ReplaceInterfaceTables(const InterfaceTableSource* source);

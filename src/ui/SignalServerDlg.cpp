@@ -144,7 +144,7 @@ void CSignalServerDlg::ShowDefaults() {
 }
 
 void CSignalServerDlg::EnumerateAdapters() {
-    m_nAdapters = EnumerateAdapterTable(*MakeSystemInterfaceTableSource(), m_adapters);
+    m_nAdapters = EnumerateAdapterTable(CurrentInterfaceTables(), m_adapters);
 }
 
 void CSignalServerDlg::OnDestroy() {

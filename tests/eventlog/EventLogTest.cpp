@@ -36,12 +36,7 @@ const std::string kRow15 = "2024/05/17,09:30:15,127.0.0.1,1,0,1,0,1\r\n";
 
 class EventLogTest : public WindowTest {
 protected:
-    void SetUp() override {
-        Open();
-        port = FreePort();
-        StartServerOn(port);
-        Dialog().m_checkLogging.SetCheck(BST_CHECKED);
-    }
+    void SetUp() override { port = OpenServingWithLogging(); }
     std::string LogPath() { return folder.File("NR-QD8K.csv"); }
     std::string Log() { return ReadFileBytes(LogPath()); }
     void Report() { ASSERT_EQ(Exchange(port, "\x01\x15"), "\x01\x15"); }

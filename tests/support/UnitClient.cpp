@@ -45,7 +45,9 @@ std::string ReadUntilClosed(int sock, int timeoutMs) {
     return reply;
 }
 
-UnitResult RunScript(int port, UnitScript script, int timeoutMs) {
+}  // namespace
+
+UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs) {
     UnitResult result;
     int sock = Connect(port);
     if (sock < 0) return result;
@@ -66,11 +68,9 @@ UnitResult RunScript(int port, UnitScript script, int timeoutMs) {
     return result;
 }
 
-}  // namespace
-
 UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
     std::future<UnitResult> unit =
-        std::async(std::launch::async, RunScript, port, script, timeoutMs);
+        std::async(std::launch::async, RunUnitHere, port, script, timeoutMs);
     WaitUntil([&] { return unit.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
               timeoutMs + 2000);
     return unit.get();

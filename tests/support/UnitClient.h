@@ -20,6 +20,8 @@ struct UnitResult {
 };
 
 UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs = 5000);
+// The same on the calling thread, for threads other than the UI thread.
+UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs);
 // The common case: one frame, the reply.
 std::string Exchange(int port, const std::string& frame);
 

@@ -63,6 +63,14 @@ bool WindowTest::IsStopped() {
            Text(m_dialog->m_buttonServer) == kTextStartServer;
 }
 
+int WindowTest::OpenServingWithLogging() {
+    Open();
+    int port = FreePort();
+    StartServerOn(port);
+    m_dialog->m_checkLogging.SetCheck(BST_CHECKED);
+    return port;
+}
+
 bool WindowTest::StopCompleted() {
     return IsStopped() && Trace().ends_with("server stop.\r\n") &&
            Text(m_dialog->m_staticPeer).empty();

@@ -49,6 +49,8 @@ protected:
     QImage Grab();
 
     void StartServerOn(int port);
+    // Opens the window, starts the server on a free port with logging ticked; the port.
+    int OpenServingWithLogging();
     bool IsStopped();
     bool IsWaiting();
     // The worker's stop steps have all run.

@@ -13,8 +13,7 @@ namespace nr::tools::test {
 namespace {
 
 ToolRun RunLoad(std::uint16_t port, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--port", std::to_string(port)});
-    return RunTool(NR_LOAD_PATH, args);
+    return RunToolAt(NR_LOAD_PATH, port, std::move(args));
 }
 
 // Report n carries n in its lead (high byte) and state (low byte): every report goes out once,

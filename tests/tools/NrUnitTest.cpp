@@ -10,8 +10,7 @@ namespace nr::tools::test {
 namespace {
 
 ToolRun RunUnit(std::uint16_t port, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--port", std::to_string(port)});
-    return RunTool(NR_UNIT_PATH, args);
+    return RunToolAt(NR_UNIT_PATH, port, std::move(args));
 }
 
 // The frame goes out whole in one send, in the form asked for; the reply is printed as it came.

@@ -99,6 +99,11 @@ ToolRun RunTool(const std::string& path, const std::vector<std::string>& args,
     return run;
 }
 
+ToolRun RunToolAt(const std::string& path, std::uint16_t port, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--port", std::to_string(port)});
+    return RunTool(path, args);
+}
+
 std::map<std::string, std::string> MachineLine(const std::string& out) {
     std::map<std::string, std::string> fields;
     std::istringstream lines(out);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct ToolRun {
 // after `limit` is killed.
 ToolRun RunTool(const std::string& path, const std::vector<std::string>& args,
                 std::chrono::milliseconds limit = std::chrono::seconds(20));
+// The same with "--port PORT" in front of the arguments.
+ToolRun RunToolAt(const std::string& path, std::uint16_t port, std::vector<std::string> args);
 
 // The "key=value key=value" line that nr-load prints for scripts; empty when there is none.
 std::map<std::string, std::string> MachineLine(const std::string& out);

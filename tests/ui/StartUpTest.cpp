@@ -1,3 +1,5 @@
+#include <arpa/inet.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <QWidget>
 
 #include "Strings.h"
+#include "platform/InterfaceTables.h"
 #include "resource.h"
 #include "support/Typing.h"
 #include "support/WindowTest.h"
@@ -123,6 +126,50 @@ TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
     QApplication::sendEvent(window, &drop);
     EXPECT_TRUE(IsStopped());
     EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
+}
+
+}  // namespace
+
+namespace {
+
+// Tables with one adapter at most, for the local address line.
+class FakeTables : public InterfaceTableSource {
+public:
+    explicit FakeTables(bool withAdapter) : m_withAdapter(withAdapter) {
+        ReplaceInterfaceTables(this);
+    }
+    ~FakeTables() override { ReplaceInterfaceTables(nullptr); }
+    std::optional<std::vector<uint32_t>> GetIfIndexes() const override {
+        return std::vector<uint32_t>{7};
+    }
+    std::optional<InterfaceRow> GetIfEntry(uint32_t) const override {
+        return InterfaceRow{7, kIfOperStatusOperational, 6, 1000000000, "eth0"};
+    }
+    std::optional<std::vector<IpAddrRow>> GetIpAddrTable() const override {
+        if (!m_withAdapter)
+            return std::vector<IpAddrRow>{{htonl(0x7F000001), 1, htonl(0xFF000000)}};
+        return std::vector<IpAddrRow>{{htonl(0xC0A8000A), 7, htonl(0xFFFFFF00)}};
+    }
+
+private:
+    bool m_withAdapter;
+};
+
+// The line shows the first listed address, or says there is none.
+TEST_F(StartUpTest, LocalAddressLineShowsTheFirstAdapter) {
+    {
+        FakeTables tables(true);
+        Open();
+        EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
+                  "\x8c\xbb\x8d\xdd\x82\xcc"
+                  "IP\x83\x41\x83h\x83\x8c\x83X : 192.168.0.10");
+        Close();
+    }
+    FakeTables tables(false);
+    Open();
+    EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
+              "\x8c\xbb\x8d\xdd\x82\xcc"
+              "IP\x83\x41\x83h\x83\x8c\x83X : (\x82\xc8\x82\xb5)");
 }
 
 }  // namespace

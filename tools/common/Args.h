@@ -23,6 +23,7 @@ public:
     bool Next();
     std::string_view Current() const { return m_current; }
     bool CurrentIsOption() const { return m_current.size() > 1 && m_current.front() == '-'; }
+    bool CurrentIsHelp() const { return m_current == "--help" || m_current == "-h"; }
 
     // The argument that follows the current option.
     std::optional<std::string_view> Value();

@@ -4,16 +4,11 @@
 
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "Frame.h"
 
 namespace nr::tools {
-
-inline constexpr std::uint16_t kDefaultPort = 10003;
-inline constexpr double kDefaultTimeoutSeconds = 10;
-inline constexpr double kMaxTimeoutSeconds = 3600;
 
 inline std::chrono::steady_clock::duration ToDuration(double seconds) {
     return std::chrono::duration_cast<std::chrono::steady_clock::duration>(

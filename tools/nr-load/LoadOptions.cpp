@@ -35,9 +35,11 @@ ParsedArgs<LoadOptions> ParseLoadArgs(int argc, char** argv) {
     ArgScanner args(argc, argv);
     while (args.Next()) {
         const std::string_view arg = args.Current();
-        if (arg == "--help" || arg == "-h") {
+        if (args.CurrentIsHelp()) {
             parsed.verdict = ArgsVerdict::kHelp;
             return parsed;
+        } else if (options.Take(args)) {
+            continue;
         } else if (arg == "--count") {
             options.count = args.WholeValue(1, kMaxReports);
         } else if (arg == "--duration") {
@@ -48,16 +50,6 @@ ParsedArgs<LoadOptions> ParseLoadArgs(int argc, char** argv) {
             }
         } else if (arg == "--rate") {
             options.rate = args.DecimalValue(0.01, kMaxRate);
-        } else if (arg == "--port") {
-            if (const auto port = args.WholeValue(1, 65535)) {
-                options.port = static_cast<std::uint16_t>(*port);
-            }
-        } else if (arg == "--three") {
-            options.threeByte = true;
-        } else if (arg == "--timeout") {
-            if (const auto seconds = args.DecimalValue(0.001, kMaxTimeoutSeconds)) {
-                options.timeoutSeconds = *seconds;
-            }
         } else if (arg == "--host") {
             args.Fail("--host: nr-load talks to 127.0.0.1 only");
         } else {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "Args.h"
-#include "Exchange.h"
+#include "ExchangeOptions.h"
 
 namespace nr::tools {
 
@@ -14,14 +14,11 @@ inline constexpr double kMaxDurationSeconds = 3600;
 inline constexpr std::uint64_t kMaxUnits = 1000;
 inline constexpr double kMaxRate = 1'000'000;
 
-struct LoadOptions {
-    std::uint16_t port = kDefaultPort;
+struct LoadOptions : ExchangeOptions {
     unsigned units = 1;
     std::optional<std::uint64_t> count;
     std::optional<double> durationSeconds;
     std::optional<double> rate;  // total reports per second; none: as fast as possible
-    bool threeByte = false;
-    double timeoutSeconds = kDefaultTimeoutSeconds;
 };
 
 extern const char kLoadUsage[];

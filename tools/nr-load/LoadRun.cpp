@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Address.h"
+#include "Exchange.h"
 #include "ReportSchedule.h"
 
 namespace nr::tools {

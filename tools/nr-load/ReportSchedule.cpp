@@ -1,5 +1,7 @@
 #include "ReportSchedule.h"
 
+#include "Exchange.h"
+
 namespace nr::tools {
 
 ReportSchedule::ReportSchedule(const LoadOptions& options, Clock::time_point start,

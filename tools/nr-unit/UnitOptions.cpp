@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Frame.h"
+
 namespace nr::tools {
 
 const char kUnitUsage[] =
@@ -19,6 +21,32 @@ const char kUnitUsage[] =
     "Prints the reply as \"01 15\". Exit status: 0 reply printed; 1 no whole reply (cannot\n"
     "connect, time-out, connection closed early); 2 bad arguments.\n";
 
+namespace {
+
+void TakeFrameBytes(const std::vector<std::string_view>& bytes, UnitOptions& options,
+                    ArgScanner& args) {
+    if (bytes.size() != 2) {
+        args.Fail("expected LEAD and STATE, got " + std::to_string(bytes.size()) + " byte(s)");
+        return;
+    }
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = ParseHexByte(bytes[i]);
+        if (!byte) {
+            args.Fail(std::string(i == 0 ? "LEAD" : "STATE") + ": expected a hex byte, got '" +
+                      std::string(bytes[i]) + "'");
+            return;
+        }
+        (i == 0 ? options.lead : options.state) = *byte;
+    }
+    if (!options.threeByte && options.lead == kThreeByteMarker) {
+        args.Fail(
+            "a two-byte frame cannot begin with fa, which marks the three-byte form; "
+            "use --three");
+    }
+}
+
+}  // namespace
+
 ParsedArgs<UnitOptions> ParseUnitArgs(int argc, char** argv) {
     ParsedArgs<UnitOptions> parsed;
     UnitOptions& options = parsed.options;
@@ -26,44 +54,20 @@ ParsedArgs<UnitOptions> ParseUnitArgs(int argc, char** argv) {
     std::vector<std::string_view> bytes;
     while (args.Next()) {
         const std::string_view arg = args.Current();
-        if (arg == "--help" || arg == "-h") {
+        if (args.CurrentIsHelp()) {
             parsed.verdict = ArgsVerdict::kHelp;
             return parsed;
+        } else if (options.Take(args)) {
+            continue;
         } else if (arg == "--host") {
             if (const auto host = args.Value()) options.host = *host;
-        } else if (arg == "--port") {
-            if (const auto port = args.WholeValue(1, 65535)) {
-                options.port = static_cast<std::uint16_t>(*port);
-            }
-        } else if (arg == "--three") {
-            options.threeByte = true;
-        } else if (arg == "--timeout") {
-            if (const auto seconds = args.DecimalValue(0.001, kMaxTimeoutSeconds)) {
-                options.timeoutSeconds = *seconds;
-            }
         } else if (args.CurrentIsOption()) {
             args.Fail("unknown option " + std::string(arg));
         } else {
             bytes.push_back(arg);
         }
     }
-    if (!args.Failed() && bytes.size() != 2) {
-        args.Fail("expected LEAD and STATE, got " + std::to_string(bytes.size()) + " byte(s)");
-    }
-    for (std::size_t i = 0; i < bytes.size() && !args.Failed(); ++i) {
-        const auto byte = ParseHexByte(bytes[i]);
-        if (!byte) {
-            args.Fail(std::string(i == 0 ? "LEAD" : "STATE") + ": expected a hex byte, got '" +
-                      std::string(bytes[i]) + "'");
-        } else {
-            (i == 0 ? options.lead : options.state) = *byte;
-        }
-    }
-    if (!args.Failed() && !options.threeByte && options.lead == kThreeByteMarker) {
-        args.Fail(
-            "a two-byte frame cannot begin with fa, which marks the three-byte form; "
-            "use --three");
-    }
+    if (!args.Failed()) TakeFrameBytes(bytes, options, args);
     if (args.Failed()) {
         parsed.verdict = ArgsVerdict::kUsageError;
         parsed.error = args.Error();

@@ -4,15 +4,12 @@
 #include <string>
 
 #include "Args.h"
-#include "Exchange.h"
+#include "ExchangeOptions.h"
 
 namespace nr::tools {
 
-struct UnitOptions {
+struct UnitOptions : ExchangeOptions {
     std::string host = "127.0.0.1";
-    std::uint16_t port = kDefaultPort;
-    bool threeByte = false;
-    double timeoutSeconds = kDefaultTimeoutSeconds;
     std::uint8_t lead = 0;
     std::uint8_t state = 0;
 };
