@@ -1,5 +1,6 @@
 #include "app/SignalServerApp.h"
 
+#include <QApplication>
 #include <csignal>
 
 #include "Strings.h"
@@ -29,7 +30,9 @@ bool CSignalServerApp::InitInstance() {
         return false;
     }
     CSignalServerDlg dialog;
-    TerminationSignals signals([&dialog] { dialog.HandleCancel(); });
+    // Closing every window ends a message or file dialog that is open too, as the operator
+    // would, and then the main window as Escape does.
+    TerminationSignals terminationSignals([] { QApplication::closeAllWindows(); });
     dialog.DoModal();
     return false;
 }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "support/TempFolder.h"
@@ -96,6 +97,35 @@ TEST(Executable, OpensStoppedAndEndsOnSigint) {
     program.Signal(SIGINT);
     EXPECT_EQ(program.WaitForExit(10s), 0);
     EXPECT_FALSE(FileExists(folder.File("NR-QD8K.ini")));
+}
+
+// A message waiting for the operator (the log cannot be opened) does not keep SIGTERM from
+// ending the program; the unit that was waiting behind it still gets its reply.
+TEST(Executable, EndsOnSigtermWhileAMessageIsOpen) {
+    TempFolder folder;
+    int port = FreePort();
+    WriteFileBytes(folder.File("line.qd"), "#$PORT=" + std::to_string(port) +
+                                               "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n"
+                                               "#$LOGFILENAME=" +
+                                               folder.File("no/such.csv") + "\r\n");
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
+    RunningProgram program(folder);
+    ASSERT_TRUE(program.Started());
+    std::future<std::string> unit = std::async(std::launch::async, [port] {
+        for (int attempt = 0; attempt < 500; ++attempt) {
+            UnitScript script;
+            script.frame = "\x01\x15";
+            UnitResult result = RunUnitHere(port, script, 20000);
+            if (result.connected) return result.reply;
+            std::this_thread::sleep_for(10ms);
+        }
+        return std::string();
+    });
+    // The unit is connected and the message is up once its reply is overdue.
+    EXPECT_EQ(unit.wait_for(1s), std::future_status::timeout);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(10s), 0);
+    EXPECT_EQ(unit.get(), "\x01\x15");
 }
 
 }  // namespace

@@ -10,6 +10,11 @@ namespace nr::tools {
 
 std::optional<sockaddr_in> ResolveIpv4(const std::string& host, std::uint16_t port,
                                        std::string* error) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    // A dotted address needs no resolver (whose interceptor ASan's runtime gets wrong here).
+    if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1) return address;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
@@ -19,7 +24,6 @@ std::optional<sockaddr_in> ResolveIpv4(const std::string& host, std::uint16_t po
         *error = "cannot resolve '" + host + "': " + ::gai_strerror(status);
         return std::nullopt;
     }
-    sockaddr_in address{};
     std::memcpy(&address, found->ai_addr, sizeof address);
     ::freeaddrinfo(found);
     address.sin_port = htons(port);
