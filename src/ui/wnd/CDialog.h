@@ -43,9 +43,8 @@ public:
     // The colours of a bound static control about to paint.
     HBRUSH QueryCtlColor(CDC* pDC, CWnd* pWnd);
 
-    // Called by the window system's dialog.
+    // Escape and the close box, as the window system's dialog reports them.
     void HandleCancel() { OnCancel(); }
-    void HandleOK() { OnOK(); }
 
 protected:
     virtual bool OnInitDialog();

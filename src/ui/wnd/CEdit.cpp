@@ -21,11 +21,6 @@ void CEdit::ReplaceSel(std::string_view text) {
 }
 
 void CEdit::AppendNow(std::string_view text) {
-    if (!IsPane()) {
-        auto* edit = static_cast<QLineEdit*>(GetWidget());
-        edit->setText(edit->text() + QtText(text));
-        return;
-    }
     m_paneText.append(text);
     if (m_paneText.size() > kMaxPaneBytes) {
         // Keep the newer half, from a line start, so the pane never grows without end.

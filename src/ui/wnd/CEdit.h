@@ -15,8 +15,8 @@ public:
 
     // The most bytes (CP932) the user can type; text set by the program is not cut.
     void SetLimitText(int nMaxBytes);
-    // Inserts at the caret, which in a read-only pane always stands behind the text last put in.
-    // From another thread it does not wait: it only keeps its place among the calls.
+    // Panes only. Inserts at the caret, which in a read-only pane always stands behind the text
+    // last put in. From another thread it does not wait: it only keeps its place among the calls.
     void ReplaceSel(std::string_view text);
 
 protected:

@@ -1,7 +1,6 @@
 #include "ui/wnd/CFont.h"
 
 #include <QFont>
-#include <QStringList>
 
 #include "ui/wnd/FontFamilies.h"
 

@@ -20,8 +20,6 @@ constexpr uint8_t GetBValue(COLORREF colour) {
     return (colour >> 16) & 0xFF;
 }
 
-inline constexpr unsigned CTLCOLOR_EDIT = 1;
-inline constexpr unsigned CTLCOLOR_BTN = 3;
 inline constexpr unsigned CTLCOLOR_STATIC = 6;
 
 // A solid brush; the record creates its brushes once and hands out pointers to them.
@@ -31,11 +29,10 @@ public:
         m_colour = colour;
         return true;
     }
-    COLORREF GetColor() const { return m_colour.value_or(0); }
-    bool IsCreated() const { return m_colour.has_value(); }
+    COLORREF GetColor() const { return m_colour; }
 
 private:
-    std::optional<COLORREF> m_colour;
+    COLORREF m_colour = 0;
 };
 
 using HBRUSH = const CBrush*;
