@@ -136,8 +136,9 @@ int main(int argc, char* argv[]) {
     UiThread::Install();
     StderrPrompter prompter;
     Prompter::Replace(&prompter);
-    char pattern[] = "/tmp/nr-stop-latency.XXXXXX";
-    if (!mkdtemp(pattern)) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "nr-stop-latency.XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
         std::perror("nr-stop-latency: mkdtemp");
         return 1;
     }
