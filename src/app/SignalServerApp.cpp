@@ -31,8 +31,11 @@ bool CSignalServerApp::InitInstance() {
     }
     CSignalServerDlg dialog;
     // Closing every window ends a message or file dialog that is open too, as the operator
-    // would, and then the main window as Escape does.
-    TerminationSignals terminationSignals([] { QApplication::closeAllWindows(); });
+    // would; the main window then ends as Escape ends it, even before it has shown.
+    TerminationSignals terminationSignals([&dialog] {
+        QApplication::closeAllWindows();
+        dialog.HandleCancel();
+    });
     dialog.DoModal();
     return false;
 }

@@ -19,7 +19,7 @@ void CSignalServerDlg::WriteLogRecord(const char* peerAddress) {
     // Exclusive, so that no other writer's rows interleave with ours.
     if (!file.Open(m_strLogFile.Get(), CStdioFile::modeCreate | CStdioFile::modeNoTruncate |
                                            CStdioFile::modeWrite | CStdioFile::shareExclusive)) {
-        MessageBox(kTextLogOpenFailed);
+        ReportLogFailure(kTextLogOpenFailed);
         return;
     }
     // Taken before the names are read: an edit made meanwhile asks for the next header.
@@ -35,7 +35,15 @@ void CSignalServerDlg::WriteLogRecord(const char* peerAddress) {
     file.WriteString(FormatCsvRow(LocalClock::Current().Now(), peerAddress, states));
     if (!file.Close()) {
         if (headerPending) m_bLogHeaderPending = TRUE;
-        MessageBox(kTextLogWriteFailed);
+        ReportLogFailure(kTextLogWriteFailed);
+    }
+}
+
+void CSignalServerDlg::ReportLogFailure(const char* message) {
+    if (m_bClosing) {
+        AppendTrace("%s", message);
+    } else {
+        MessageBox(message);
     }
 }
 

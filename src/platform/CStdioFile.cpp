@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/Cp932.h"
 #include "platform/PathText.h"
@@ -24,6 +25,31 @@ std::string ResolvedPath(const std::string& path) {
     return path;
 }
 
+// Never waits for a pipe's other end; refuses anything but a regular file or a device.
+int OpenFile(const std::string& path, int flags, bool devicesToo) {
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    struct stat info {};
+    bool usable = ::fstat(fd, &info) == 0 &&
+                  (S_ISREG(info.st_mode) || (devicesToo && S_ISCHR(info.st_mode))) &&
+                  ::fcntl(fd, F_SETFL, flags & O_APPEND) == 0;
+    if (!usable) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
 }  // namespace
 
 CStdioFile::~CStdioFile() {
@@ -33,37 +59,29 @@ CStdioFile::~CStdioFile() {
 bool CStdioFile::Open(std::string_view path, unsigned flags) {
     Discard();
     m_readFailed = false;
-    m_lastError = 0;
-    std::string systemPath = cp932::ToUtf8(path);
-    if (path.empty() || path.find('\0') != std::string_view::npos) {
-        m_lastError = ENOENT;
-        return false;
-    }
-    if ((flags & modeWrite) == 0) return OpenForReading(systemPath);
-    if (flags & modeNoTruncate) return OpenForAppending(systemPath, flags);
-    return OpenForReplacing(systemPath);
+    if (path.empty() || path.find('\0') != std::string_view::npos) return false;
+    std::optional<std::string> systemPath = cp932::ToUtf8Exact(path);
+    if (!systemPath) return false;
+    if ((flags & modeWrite) == 0) return OpenForReading(*systemPath);
+    if (flags & modeNoTruncate) return OpenForAppending(*systemPath, flags);
+    return OpenForReplacing(*systemPath);
 }
 
 bool CStdioFile::OpenForReading(const std::string& path) {
-    m_reader = ::fopen(path.c_str(), "rbe");
-    if (m_reader == nullptr) {
-        m_lastError = errno;
-        return false;
-    }
-    return true;
+    int fd = OpenFile(path, O_RDONLY, false);
+    if (fd < 0) return false;
+    m_reader = ::fdopen(fd, "rb");
+    if (m_reader == nullptr) ::close(fd);
+    return m_reader != nullptr;
 }
 
 bool CStdioFile::OpenForAppending(const std::string& path, unsigned flags) {
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (m_fd < 0) {
-        m_lastError = errno;
-        return false;
-    }
+    m_fd = OpenFile(path, O_WRONLY | O_CREAT | O_APPEND, true);
+    if (m_fd < 0) return false;
     struct stat info {};
     bool ok = ::fstat(m_fd, &info) == 0;
     if (ok && (flags & shareExclusive)) ok = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
     if (!ok) {
-        m_lastError = errno;
         Discard();
         return false;
     }
@@ -75,22 +93,19 @@ bool CStdioFile::OpenForReplacing(const std::string& path) {
     m_targetPath = ResolvedPath(path);
     struct stat info {};
     bool exists = ::stat(m_targetPath.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
-        // A device or pipe cannot be replaced by a file: write to it as it is.
-        m_fd = ::open(m_targetPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    } else {
+    if (!exists || S_ISREG(info.st_mode)) {
         std::string name = m_targetPath.substr(m_targetPath.rfind('/') + 1);
         m_tempPath = JoinPath(DirectoryOfPath(m_targetPath),
                               "." + name + "." + std::to_string(::getpid()) + "-" +
                                   std::to_string(g_tempCounter++) + ".tmp");
-        m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_fd = OpenFile(m_tempPath, O_WRONLY | O_CREAT | O_EXCL, false);
         if (m_fd >= 0 && exists) ::fchmod(m_fd, info.st_mode & 07777);
+        if (m_fd < 0) m_tempPath.clear();
     }
-    if (m_fd < 0) {
-        m_lastError = errno;
-        m_tempPath.clear();
-        return false;
-    }
+    // A device cannot be replaced by a file, and a folder may let us write a file it holds but
+    // not add one beside it: then the file is written as it is.
+    if (m_fd < 0 && exists) m_fd = OpenFile(m_targetPath, O_WRONLY | O_TRUNC, true);
+    if (m_fd < 0) return false;
     m_replacing = true;
     return true;
 }
@@ -126,19 +141,6 @@ bool CStdioFile::Close() {
     return ok;
 }
 
-bool CStdioFile::WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            m_lastError = written < 0 ? errno : ENOSPC;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
 bool CStdioFile::CommitAppend() {
     bool ok = WriteAll(m_fd, m_pending);
     if (!ok) {
@@ -146,30 +148,18 @@ bool CStdioFile::CommitAppend() {
         // that fails, the write error is still the one to report.
         (void)::ftruncate(m_fd, static_cast<off_t>(m_openedLength));
     }
-    if (::close(m_fd) != 0 && ok) {
-        m_lastError = errno;
-        ok = false;
-    }
+    if (::close(m_fd) != 0) ok = false;
     m_fd = -1;
     return ok;
 }
 
 bool CStdioFile::CommitReplace() {
     bool ok = WriteAll(m_fd, m_pending);
-    if (ok && !m_tempPath.empty() && ::fsync(m_fd) != 0) {
-        m_lastError = errno;
-        ok = false;
-    }
-    if (::close(m_fd) != 0 && ok) {
-        m_lastError = errno;
-        ok = false;
-    }
+    if (ok && !m_tempPath.empty() && ::fsync(m_fd) != 0) ok = false;
+    if (::close(m_fd) != 0) ok = false;
     m_fd = -1;
     if (m_tempPath.empty()) return ok;
-    if (ok && ::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) {
-        m_lastError = errno;
-        ok = false;
-    }
+    if (ok && ::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) ok = false;
     if (ok) m_tempPath.clear();
     return ok;
 }

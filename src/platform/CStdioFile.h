@@ -6,11 +6,12 @@
 #include <string_view>
 
 // A text-mode file over raw bytes: "\n" is written as CR LF, a line is read without its end.
-// Paths are CP932, as every text the program holds; the conversion for the file system is here.
+// Paths are CP932, as every text the program holds; the conversion for the file system is here,
+// and a path that is not valid CP932 is refused rather than guessed at.
 //
 // Writes are gathered and reach the file at Close(), in one piece: an appended block is in the
 // file whole or not at all, and a replaced file keeps its old contents unless the new ones are
-// complete.
+// complete. Only regular files and devices are opened: a pipe would stall the caller.
 class CStdioFile {
 public:
     enum OpenFlags : unsigned {
@@ -41,16 +42,12 @@ public:
     // file is then as it was before Open.
     bool Close();
 
-    // errno of the failure that made Open or Close return false.
-    int LastError() const { return m_lastError; }
-
 private:
     bool OpenForReading(const std::string& path);
     bool OpenForAppending(const std::string& path, unsigned flags);
     bool OpenForReplacing(const std::string& path);
     bool CommitAppend();
     bool CommitReplace();
-    bool WriteAll(int fd, std::string_view bytes);
     void Discard();
 
     FILE* m_reader = nullptr;
@@ -58,7 +55,6 @@ private:
     bool m_replacing = false;
     bool m_readFailed = false;
     uint64_t m_openedLength = 0;
-    int m_lastError = 0;
     std::string m_pending;
     std::string m_targetPath;  // file-system path of the file a replace ends in
     std::string m_tempPath;    // file-system path of the new contents until Close

@@ -64,6 +64,13 @@ std::string ToUtf8(std::string_view text) {
     return out;
 }
 
+std::optional<std::string> ToUtf8Exact(std::string_view text) {
+    thread_local Converter converter("UTF-8", "CP932");
+    std::string out;
+    if (converter.Convert(text, out, false) != 0) return std::nullopt;
+    return out;
+}
+
 bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }

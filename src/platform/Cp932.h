@@ -13,6 +13,9 @@ std::optional<std::string> FromUtf8(std::string_view utf8);
 // Bytes that are not valid CP932 become U+FFFD, so a damaged file still shows what it can.
 std::string ToUtf8(std::string_view cp932);
 
+// Fails on bytes that are not valid CP932: for file names, which must not be guessed at.
+std::optional<std::string> ToUtf8Exact(std::string_view cp932);
+
 // True when the byte opens a double-byte character.
 bool IsLeadByte(unsigned char byte);
 

@@ -1,6 +1,7 @@
 #include "platform/Winsock.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>

@@ -51,6 +51,8 @@ void CSignalServerDlg::ServeLoop() {
     // This run serves, and at its end closes, the socket of the start that began it.
     const SOCKET sockListen = m_sockListen;
     std::vector<char> buffer(kReceiveBufferSize);
+    // Only this run sets the peer line, which is empty when it begins.
+    std::string peerLine;
     while (m_bServerRunning) {
         int ready = wsock::select(sockListen, kAcceptWaitMicroseconds);
         if (ready == SOCKET_ERROR) std::this_thread::sleep_for(kFailurePause);
@@ -64,13 +66,13 @@ void CSignalServerDlg::ServeLoop() {
             std::this_thread::sleep_for(kFailurePause);
             continue;
         }
-        ServeConnection(sockClient, wsock::inet_ntoa(peer.sin_addr), buffer.data());
+        ServeConnection(sockClient, wsock::inet_ntoa(peer.sin_addr), buffer.data(), peerLine);
     }
     StopServing(sockListen);
 }
 
 void CSignalServerDlg::ServeConnection(SOCKET sockClient, const std::string& peerAddress,
-                                       char* buffer) {
+                                       char* buffer, std::string& peerLine) {
     FrameAssembler assembler;
     std::string failure = ReceiveFrame(sockClient, buffer, assembler);
     if (!failure.empty()) {
@@ -85,7 +87,7 @@ void CSignalServerDlg::ServeConnection(SOCKET sockClient, const std::string& pee
         AppendTrace("from:%s   Received : %02x %02x %02x \r\n", peer, FrameAssembler::kMarker,
                     frame.lead, frame.state);
     } else {
-        // "Reseived" is how this line has always been spelt; tools that read traces expect it.
+        // "Reseived" is how this line has always been spelt; it stays as operators know it.
         AppendTrace("from:%s   Reseived : %02x %02x \r\n", peer, frame.lead, frame.state);
     }
     for (int i = 0; i < kDiChannels; ++i) {
@@ -95,7 +97,11 @@ void CSignalServerDlg::ServeConnection(SOCKET sockClient, const std::string& pee
     WriteLogRecord(peer);
     char line[128];
     std::snprintf(line, sizeof line, kFormatPeerLine, peer);
-    m_staticPeer.SetWindowText(line);
+    // A unit reporting again leaves the line as it is: that spares a wait for the UI thread.
+    if (peerLine != line) {
+        peerLine = line;
+        m_staticPeer.SetWindowText(line);
+    }
     AppendTrace("--to:%s   Send : %02x %02x\r\n", peer, frame.lead, frame.state);
     const uint8_t reply[2] = {frame.lead, frame.state};
     // A unit that went away before the reply needs nothing more: the socket is closed anyway.

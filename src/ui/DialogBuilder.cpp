@@ -58,6 +58,8 @@ QWidget* MakeEdit(const ControlTemplate& control, QWidget* parent) {
 
 QWidget* MakeStatic(const ControlTemplate& control, QWidget* parent) {
     auto* label = new ColourLabel(parent);
+    // Painting its own background spares the group box behind a lamp a repaint per report.
+    label->setAutoFillBackground(true);
     label->setText(QtText(control.text));
     label->setTextFormat(Qt::PlainText);
     if (control.styles & kStyleCentre) {

@@ -149,6 +149,7 @@ void CSignalServerDlg::EnumerateAdapters() {
 
 void CSignalServerDlg::OnDestroy() {
     // The worker uses the record and its controls: it ends before they go.
+    m_bClosing = true;
     m_bServerRunning = FALSE;
     WaitForWorkerToEnd();
     UiThread::RunPending();

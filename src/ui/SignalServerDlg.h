@@ -90,10 +90,14 @@ protected:
 
 private:
     void ReadPointerFile();
+    void ReportLogFailure(const char* message);
     void WaitForWorkerToEnd();
     void StopServing(SOCKET sockListen);
-    void ServeConnection(SOCKET sockClient, const std::string& peerAddress, char* buffer);
+    void ServeConnection(SOCKET sockClient, const std::string& peerAddress, char* buffer,
+                         std::string& peerLine);
     void ShowDefaults();
 
     std::unique_ptr<CWinThread> m_pWorker;
+    // Set while the window closes: nobody is left to answer a message then.
+    std::atomic<bool> m_bClosing{false};
 };

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLineEdit>
@@ -119,7 +120,10 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         {"empty path", "", kTextLogOpenFailed},
         {"missing folder", folder.File("gone/log.csv"), kTextLogOpenFailed},
         {"full disk", "/dev/full", kTextLogWriteFailed},
+        {"a pipe", folder.File("pipe"), kTextLogOpenFailed},
+        {"not a CP932 name", folder.File("\xff.csv"), kTextLogOpenFailed},
     };
+    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Dialog().m_strLogFile = c.path;

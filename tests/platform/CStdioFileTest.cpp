@@ -56,7 +56,7 @@ TEST(CStdioFile, ReplaceKeepsTheOldFileWhenTheWriteFails) {
     WriteFileBytes(path, "old contents");
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    std::signal(SIGXFSZ, SIG_IGN);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit tiny = saved;
     tiny.rlim_cur = 4;  // a disk that fills after four bytes
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
@@ -65,6 +65,7 @@ TEST(CStdioFile, ReplaceKeepsTheOldFileWhenTheWriteFails) {
     file.WriteString("new contents\n");
     bool closed = file.Close();
     ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
     ASSERT_TRUE(opened);
     EXPECT_FALSE(closed);
     EXPECT_EQ(ReadFileBytes(path), "old contents");

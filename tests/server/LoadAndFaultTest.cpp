@@ -123,7 +123,7 @@ TEST_F(LoadAndFaultTest, StartStopTogglingLeaksNothing) {
     }
     done = true;
     reporter.join();
-    EXPECT_TRUE(StopCompleted());
+    ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
     EXPECT_EQ(OpenDescriptors(), before);
 }
 

@@ -98,13 +98,15 @@ TEST_F(ServeLoopTest, BadInputIsDroppedOrServedSafely) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        Dialog().m_editTrace.SetWindowText("");
         Dialog().m_bDiState[0] = TRUE;
         UnitResult result = RunUnit(port, c.script);
         ASSERT_TRUE(result.connected);
         EXPECT_EQ(result.reply, c.reply);
         if (c.reply.empty()) {
-            EXPECT_TRUE(
-                WaitUntil([&] { return Trace().ends_with("closed before a whole frame\r\n"); }));
+            std::string dropped = "dropped (" + std::to_string(c.script.frame.size()) +
+                                  " bytes): closed before a whole frame\r\n";
+            EXPECT_TRUE(WaitUntil([&] { return Trace().ends_with(dropped); })) << Trace();
             EXPECT_TRUE(Dialog().m_bDiState[0]);
         }
     }

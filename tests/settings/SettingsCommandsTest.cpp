@@ -97,6 +97,16 @@ TEST_F(SettingsCommandsTest, StartUpLoadsWhatThePointerNames) {
     EXPECT_FALSE(Dialog().m_bLogHeaderPending);
 }
 
+// Bytes a widget cannot show exactly (a stray lead byte, a duplicate code) go back as they came.
+TEST_F(SettingsCommandsTest, NamesKeepTheirBytesThroughLoadAndSave) {
+    const std::string odd = "#$DI1=ab\x81\r\n#$DI2=\x87\x9a\r\n";
+    WriteFileBytes(folder.File("odd.qd"), odd);
+    Open();
+    LoadFrom(folder.File("odd.qd"));
+    SaveTo(folder.File("odd.qd"));
+    EXPECT_NE(ReadFileBytes(folder.File("odd.qd")).find(odd), std::string::npos);
+}
+
 // A pointer file whose first line is empty names no file; a path with '%' is shown as it is.
 TEST_F(SettingsCommandsTest, StartUpWithOddPointerFiles) {
     WriteFileBytes(folder.File("NR-QD8K.ini"), "\r\nignored");

@@ -18,8 +18,8 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     timer.start();
     while (!condition()) {
         if (timer.elapsed() > timeoutMs) return false;
+        // Only the event loop: a hand-over that forgot to wake the UI thread shows as a time-out.
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        UiThread::RunPending();
     }
     return true;
 }

@@ -11,6 +11,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 #include "ui/SignalServerDlg.h"
+#include "ui/wnd/UiThread.h"
 
 class QWidget;
 
@@ -40,7 +41,11 @@ protected:
 
     CSignalServerDlg& Dialog() { return *m_dialog; }
     std::string Text(CWnd& control) { return control.GetWindowText(); }
-    std::string Trace() { return m_dialog->m_editTrace.GetWindowText(); }
+    // Trace lines are handed over without waiting: take in those on their way first.
+    std::string Trace() {
+        UiThread::RunPending();
+        return m_dialog->m_editTrace.GetWindowText();
+    }
     QWidget* Control(int id) { return m_dialog->GetControl(id); }
     std::string ExeFile(const std::string& name) { return folder.File(name); }
 

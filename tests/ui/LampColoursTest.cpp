@@ -1,3 +1,7 @@
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
@@ -65,10 +69,18 @@ TEST_F(LampColoursTest, FollowTheServerAndTheInputs) {
     EXPECT_EQ(LampColours(), std::vector<QColor>(5, kGrey));
 }
 
-// A failed start leaves the state text grey and reading "停止中".
+// A failed start (the port is taken) leaves the state text grey and reading "停止中".
 TEST_F(LampColoursTest, FailedStartStaysGrey) {
-    Dialog().m_editPort.SetWindowText("80");
-    Dialog().OnButtonServer();
+    int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(holder, 1), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length);
+    StartServerOn(ntohs(address.sin_port));
+    ::close(holder);
+    ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(StateBackground(), kGrey);
     EXPECT_TRUE(IsStopped());
 }

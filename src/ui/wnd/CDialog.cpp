@@ -59,6 +59,7 @@ CDialog::~CDialog() {
 void CDialog::BuildWindow() {
     QWidget* parent = m_pParent != nullptr ? m_pParent->GetWidget() : nullptr;
     auto* widget = new DialogWidget(*this, parent);
+    m_nEndResult.reset();
     Attach(widget, m_template.id);
     m_controls = BuildDialogControls(m_template, *widget);
     for (const auto& [id, control] : m_controls) {
@@ -76,7 +77,8 @@ void CDialog::BuildWindow() {
 int CDialog::DoModal() {
     BuildWindow();
     OnInitDialog();
-    int result = GetDialogWidget()->exec();
+    // Ended already (a signal while a start-up message was up): the dialog never shows.
+    int result = m_nEndResult ? *m_nEndResult : GetDialogWidget()->exec();
     DestroyWindow();
     return result;
 }
@@ -169,7 +171,8 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
     auto* edit = static_cast<QLineEdit*>(pDX->m_pDlgWnd->GetControl(nIDC));
     if (pDX->m_bSaveAndValidate) {
-        value = Cp932Text(edit->text()).value_or(std::string());
+        // Unchanged text keeps its bytes, even those the edit cannot show exactly.
+        if (edit->text() != QtText(value)) value = Cp932Text(edit->text()).value_or(std::string());
     } else {
         edit->setText(QtText(value));
     }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "DialogTemplate.h"
@@ -66,6 +67,7 @@ private:
     const DialogTemplate& m_template;
     CWnd* m_pParent;
     std::map<int, QWidget*> m_controls;
+    std::optional<int> m_nEndResult;
 };
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

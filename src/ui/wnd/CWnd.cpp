@@ -18,17 +18,6 @@ void CWnd::Attach(QWidget* widget, int id) {
     m_nID = id;
 }
 
-void CWnd::SetWindowText(std::string_view text) {
-    std::string copy(text);
-    UiThread::Call([&] { SetTextNow(copy); });
-}
-
-std::string CWnd::GetWindowText() const {
-    std::string text;
-    UiThread::Call([&] { text = TextNow(); });
-    return text;
-}
-
 void CWnd::EnableWindow(bool enable) {
     UiThread::Call([&] { m_pWidget->setEnabled(enable); });
 }
@@ -65,6 +54,28 @@ void CWnd::MessageBox(std::string_view text) {
     UiThread::Call([&] { Prompter::Current().ShowMessage(this, AfxGetAppName(), copy); });
 }
 
+void CWnd::SetWindowText(std::string_view text) {
+    std::string copy(text);
+    UiThread::Call([&] { SetTextNow(copy); });
+}
+
+std::string CWnd::GetWindowText() const {
+    std::string text;
+    UiThread::Call([&] { text = TextNow(); });
+    return text;
+}
+
+namespace {
+
+QString WidgetText(const QWidget* widget) {
+    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+    return widget->windowTitle();
+}
+
+}  // namespace
+
 void CWnd::SetTextNow(const std::string& text) {
     QString qtext = QtText(text);
     if (auto* label = qobject_cast<QLabel*>(m_pWidget)) {
@@ -76,21 +87,14 @@ void CWnd::SetTextNow(const std::string& text) {
     } else {
         m_pWidget->setWindowTitle(qtext);
     }
+    m_lastText = text;
 }
 
 std::string CWnd::TextNow() const {
-    QString text;
-    if (auto* label = qobject_cast<QLabel*>(m_pWidget)) {
-        text = label->text();
-    } else if (auto* edit = qobject_cast<QLineEdit*>(m_pWidget)) {
-        text = edit->text();
-    } else if (auto* button = qobject_cast<QAbstractButton*>(m_pWidget)) {
-        text = button->text();
-    } else {
-        text = m_pWidget->windowTitle();
-    }
-    // Widgets only take text that came in as CP932 or passed the edits' filter.
-    return Cp932Text(text).value_or(std::string());
+    QString shown = WidgetText(m_pWidget);
+    if (shown == QtText(m_lastText)) return m_lastText;
+    // What the operator typed: the edits take only characters CP932 holds.
+    return Cp932Text(shown).value_or(std::string());
 }
 
 std::string AfxGetAppName() {

@@ -45,6 +45,9 @@ protected:
 private:
     QWidget* m_pWidget = nullptr;
     int m_nID = 0;
+    // The bytes last set, read back as they are while the widget still shows them: text the
+    // widget cannot hold exactly (stray bytes, duplicate codes) is never lost or changed.
+    std::string m_lastText;  // UI thread only
 };
 
 // The executable's file name without extension: the caption of every message box.

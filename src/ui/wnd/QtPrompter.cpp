@@ -15,13 +15,15 @@ QWidget* OwnerWidget(CWnd* owner) {
     return nullptr;
 }
 
-// "name|pattern|name|pattern||" becomes Qt's "name (pattern);;name (pattern)".
+// "name|pattern|name|pattern||" becomes Qt's "name (pattern);;name (pattern)"; a name that
+// already shows its pattern keeps it once.
 QStringList FilterEntries(const std::string& filter) {
     QStringList parts = QtText(filter).split(u'|');
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty()) break;
-        entries << parts[i] + QStringLiteral(" (") + parts[i + 1].replace(u';', u' ') + u')';
+        QString patterns = QStringLiteral("(") + parts[i + 1].replace(u';', u' ') + u')';
+        entries << (parts[i].endsWith(patterns) ? parts[i] : parts[i] + u' ' + patterns);
     }
     return entries;
 }
