@@ -114,17 +114,9 @@ TEST_F(ServerControlTest, StopFollowedAtOnceByStartWorks) {
 
 // A port another program listens on: the bind error with the Windows Sockets number.
 TEST_F(ServerControlTest, PortInUseReportsTheBindError) {
-    int holder = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(holder, 1), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length);
-
-    StartServerOn(ntohs(address.sin_port));
-    ::close(holder);
+    HeldPort held;
+    ASSERT_NE(held.Port(), 0);
+    StartServerOn(held.Port());
     ASSERT_EQ(prompter.messages.size(), 1u);
     char expected[64];
     std::snprintf(expected, sizeof expected, kFormatBindError, 10048);

@@ -92,3 +92,19 @@ int FreePort() {
     ::close(sock);
     return ntohs(address.sin_port);
 }
+
+HeldPort::HeldPort() : m_sock(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    socklen_t length = sizeof address;
+    if (::bind(m_sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(m_sock, 1) == 0 &&
+        ::getsockname(m_sock, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        m_port = ntohs(address.sin_port);
+    }
+}
+
+HeldPort::~HeldPort() {
+    ::close(m_sock);
+}

@@ -71,3 +71,17 @@ private:
 
 // A free TCP port on 127.0.0.1 at the time of asking.
 int FreePort();
+
+// A port another program listens on (on every address), for as long as this lives.
+class HeldPort {
+public:
+    HeldPort();
+    ~HeldPort();
+    HeldPort(const HeldPort&) = delete;
+    HeldPort& operator=(const HeldPort&) = delete;
+    int Port() const { return m_port; }
+
+private:
+    int m_sock;
+    int m_port = 0;
+};

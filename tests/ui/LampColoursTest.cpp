@@ -1,7 +1,3 @@
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
@@ -71,15 +67,8 @@ TEST_F(LampColoursTest, FollowTheServerAndTheInputs) {
 
 // A failed start (the port is taken) leaves the state text grey and reading "停止中".
 TEST_F(LampColoursTest, FailedStartStaysGrey) {
-    int holder = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(holder, 1), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length);
-    StartServerOn(ntohs(address.sin_port));
-    ::close(holder);
+    HeldPort held;
+    StartServerOn(held.Port());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(StateBackground(), kGrey);
     EXPECT_TRUE(IsStopped());
