@@ -36,16 +36,6 @@ constexpr auto kLookBound = std::chrono::seconds(2);
 // Ends every blocking wait for events now and then, so that the bounds above hold.
 constexpr int kGuardMs = 5;
 
-class FolderModule : public ModuleInfo {
-public:
-    explicit FolderModule(std::string path) : m_path(std::move(path)) {}
-    std::optional<std::string> ExecutablePath() const override { return m_path; }
-    std::optional<Version> FileVersion() const override { return Version{1, 0, 2, 0}; }
-
-private:
-    std::string m_path;
-};
-
 // A modal box would block offscreen with no one to press OK: the message goes to stderr.
 class StderrPrompter : public Prompter {
 public:
@@ -143,15 +133,13 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const std::filesystem::path folder = pattern;
-    FolderModule module((folder / "NR-QD8K").string());
-    ModuleInfo::Replace(&module);
+    PlacedModule module((folder / "NR-QD8K").string());
     QTimer guard;
     guard.start(kGuardMs);
 
     std::vector<long> times = TimeStops(options->port, options->repeats);
 
     guard.stop();
-    ModuleInfo::Replace(nullptr);
     Prompter::Replace(nullptr);
     UiThread::Uninstall();
     std::error_code ignored;

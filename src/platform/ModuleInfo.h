@@ -21,3 +21,21 @@ public:
     // nullptr puts the real source back.
     static void Replace(const ModuleInfo* info);
 };
+
+// An executable said to live at a given path, with a given version: runs the window "beside"
+// another folder (tests, the screenshot and benchmark tools). Installed for its lifetime.
+class PlacedModule : public ModuleInfo {
+public:
+    explicit PlacedModule(std::string executablePath) : path(std::move(executablePath)) {
+        ModuleInfo::Replace(this);
+    }
+    ~PlacedModule() override { ModuleInfo::Replace(nullptr); }
+    PlacedModule(const PlacedModule&) = delete;
+    PlacedModule& operator=(const PlacedModule&) = delete;
+
+    std::optional<std::string> ExecutablePath() const override { return path; }
+    std::optional<Version> FileVersion() const override { return version; }
+
+    std::string path;
+    std::optional<Version> version = Version{1, 0, 2, 0};
+};

@@ -24,13 +24,10 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
-WindowTest::WindowTest() : module(folder.File("NR-QD8K")) {
-    ModuleInfo::Replace(&module);
-}
+WindowTest::WindowTest() : module(folder.File("NR-QD8K")) {}
 
 WindowTest::~WindowTest() {
     Close();
-    ModuleInfo::Replace(nullptr);
 }
 
 void WindowTest::Open() {

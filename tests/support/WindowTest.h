@@ -15,17 +15,6 @@
 
 class QWidget;
 
-// The executable as the program sees it: a file in a temporary folder with a chosen version.
-class FakeModule : public ModuleInfo {
-public:
-    explicit FakeModule(std::string path) : path(std::move(path)) {}
-    std::optional<std::string> ExecutablePath() const override { return path; }
-    std::optional<Version> FileVersion() const override { return version; }
-
-    std::string path;
-    std::optional<Version> version = Version{1, 0, 2, 0};
-};
-
 // Serves the UI thread's events until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
@@ -62,7 +51,7 @@ protected:
     bool StopCompleted();
 
     TempFolder folder;
-    FakeModule module;
+    PlacedModule module;  // the executable "in" the temporary folder
     ScriptedPrompter prompter;
 
 private:

@@ -21,16 +21,6 @@ namespace {
 constexpr int kDefaultPort = 10003;
 constexpr int kWaitMs = 3000;
 
-class FolderModule : public ModuleInfo {
-public:
-    explicit FolderModule(std::string path) : m_path(std::move(path)) {}
-    std::optional<std::string> ExecutablePath() const override { return m_path; }
-    std::optional<Version> FileVersion() const override { return Version{1, 0, 2, 0}; }
-
-private:
-    std::string m_path;
-};
-
 // Serves the window while a unit simulator reports one frame.
 bool Report(const QString& simulator, int port, const QString& lead, const QString& state) {
     QProcess unit;
@@ -58,8 +48,7 @@ int main(int argc, char* argv[]) {
     UiThread::Install();
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "nr-qd8k-screenshot";
     std::filesystem::create_directories(folder);
-    FolderModule module((folder / "NR-QD8K").string());
-    ModuleInfo::Replace(&module);
+    PlacedModule module((folder / "NR-QD8K").string());
 
     int port = argc > 2 ? std::atoi(argv[2]) : kDefaultPort;
     QString simulator = QStringLiteral(NR_UNIT_PATH);
@@ -80,7 +69,6 @@ int main(int argc, char* argv[]) {
         }
         dialog.DestroyWindow();
     }
-    ModuleInfo::Replace(nullptr);
     UiThread::Uninstall();
     std::filesystem::remove_all(folder);
     return result;
