@@ -13,13 +13,7 @@ namespace {
 
 thread_local int t_lastError = 0;
 
-int Fail() {
-    t_lastError = ErrorFromErrno(errno);
-    return SOCKET_ERROR;
-}
-
-}  // namespace
-
+// The Windows Sockets number for an errno value.
 int ErrorFromErrno(int error) {
     switch (error) {
         case EINTR:
@@ -68,6 +62,13 @@ int ErrorFromErrno(int error) {
             return 10000 + error;
     }
 }
+
+int Fail() {
+    t_lastError = ErrorFromErrno(errno);
+    return SOCKET_ERROR;
+}
+
+}  // namespace
 
 int WSAGetLastError() {
     return t_lastError;

@@ -33,9 +33,6 @@ inline constexpr int WSAECONNREFUSED = 10061;
 
 namespace wsock {
 
-// The Windows Sockets number for an errno value.
-int ErrorFromErrno(int error);
-
 // The error of this thread's last failed call, as a Windows Sockets number.
 int WSAGetLastError();
 

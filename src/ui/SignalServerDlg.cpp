@@ -48,11 +48,9 @@ CSignalServerDlg::CSignalServerDlg(CWnd* pParent) : CDialog(SignalServerDialogTe
     m_hIcon = LoadIconResource(IDR_MAINFRAME);
     const ModuleInfo& module = ModuleInfo::Current();
     m_szExeDir = DirectoryOfPath(module.ExecutablePath().value_or("./NR-QD8K"));
-    if (std::optional<ModuleInfo::Version> version = module.FileVersion()) {
-        std::copy(version->begin(), version->end(), m_wVersion);
-        m_bVersionKnown = true;
-    }
-    m_strVersion = FormatVersionText(m_bVersionKnown ? &m_wVersion : nullptr);
+    std::optional<ModuleInfo::Version> version = module.FileVersion();
+    if (version) std::copy(version->begin(), version->end(), m_wVersion);
+    m_strVersion = FormatVersionText(version ? &m_wVersion : nullptr);
 }
 
 CSignalServerDlg::~CSignalServerDlg() {

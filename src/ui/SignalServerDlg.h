@@ -65,7 +65,6 @@ public:
     CBrush m_brushStopped;
     CFont m_fontState;
     WORD m_wVersion[4] = {};
-    bool m_bVersionKnown = false;
     std::string m_strVersion;
     int m_nAdapters = 0;
     AdapterEntry m_adapters[kMaxAdapters] = {};
