@@ -1,6 +1,6 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
-.PHONY: deps build run test test-asan test-tsan fuzz bench screenshot format clean
+.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -22,6 +22,10 @@ run: build
 
 test: build
 	@cd build/dev && ctest $(CTEST_FLAGS)
+
+# The Debian package nr-qd8k_<version>_amd64.deb, written to build/dev.
+package: build
+	@cd build/dev && cpack
 
 test-asan: deps
 	@cmake --preset asan >/dev/null

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-ipafont-gothic
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
+    librsvg2-bin file lintian appstream
 )
 
 missing=()

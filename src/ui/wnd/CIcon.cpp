@@ -1,10 +1,15 @@
 #include "ui/wnd/CIcon.h"
 
-#include <QPixmap>
-
-#include "NR-QD8K.xpm"
+#include <QDir>
 
 HICON LoadIconResource(int) {
-    static const CIcon icon{QIcon(QPixmap(nr_qd8k_xpm))};
+    // Every size rendered from the one icon source, so each place gets a sharp one.
+    static const CIcon icon{[] {
+        QIcon sizes;
+        for (const QFileInfo& file : QDir(":/icons").entryInfoList()) {
+            sizes.addFile(file.filePath());
+        }
+        return sizes;
+    }()};
     return &icon;
 }
