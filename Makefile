@@ -55,7 +55,8 @@ fuzz: deps
 	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp; \
 	run Cp932 cp932 src/platform/Cp932.cpp
 
-# NR-QD8K against two peer servers and the limit of this machine; writes bench/RESULTS.md.
+# NR-QD8K against two peer servers and the limit of this machine; fills the "after" section
+# of bench/RESULTS.md (run-bench.py --section before fills the other).
 BENCH_PEERS ?= ../shared/bench-peers
 
 bench: build

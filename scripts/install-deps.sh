@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev fonts-ipafont-gothic
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     librsvg2-bin file lintian appstream
 )

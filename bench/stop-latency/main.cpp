@@ -1,7 +1,8 @@
-// nr-stop-latency PORT [REPEATS]: how long the window takes, while idle, from a stop request to
-// its stopped look (state text and the trace's last line). The real window runs offscreen in
-// this process, beside a temporary folder; between events it blocks as its event loop does, so
-// the figure includes waking the UI thread. Prints one line for scripts:
+// nr-stop-latency PORT [REPEATS [SILENT]]: how long the window takes from a stop request to its
+// stopped look (state text and the trace's last line), while idle or while SILENT connections
+// that never send are held open. The real window runs offscreen in this process, beside a
+// temporary folder; between events it blocks as its event loop does, so the figure includes
+// waking the UI thread. Prints one line for scripts:
 //   stops=N median_us=N max_us=N
 #include <stdlib.h>
 
@@ -16,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "Address.h"
 #include "Args.h"
+#include "SilentConnections.h"
 #include "Strings.h"
 #include "platform/Cp932.h"
 #include "platform/ModuleInfo.h"
@@ -30,9 +33,15 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultRepeats = 50;
 constexpr int kMaxRepeats = 10000;
-// Long enough for the worker to be in its idle polling, not just begun.
+constexpr int kMaxSilent = 1000;
+// Long enough for the worker to be waiting, not just begun, and to have taken every connection
+// that its listen queue let in.
 constexpr auto kIdle = std::chrono::milliseconds(20);
-constexpr auto kLookBound = std::chrono::seconds(2);
+// Connection requests that a full listen queue has not let in by then stay pending: the server
+// never saw them.
+constexpr auto kConnectBound = std::chrono::milliseconds(200);
+// A server that serves one connection at a time stops only after the silent one's 2 s.
+constexpr auto kLookBound = std::chrono::seconds(5);
 // Ends every blocking wait for events now and then, so that the bounds above hold.
 constexpr int kGuardMs = 5;
 
@@ -65,10 +74,18 @@ bool LooksStopped(CSignalServerDlg& dialog) {
            dialog.m_editTrace.GetWindowText().ends_with("server stop.\r\n");
 }
 
-// Microseconds from the stop request to the stopped look; nullopt when either look never came.
-std::optional<long> TimeOneStop(CSignalServerDlg& dialog) {
+// Microseconds from the stop request to the stopped look; nullopt when either look never came
+// or the silent connections could not be opened.
+std::optional<long> TimeOneStop(CSignalServerDlg& dialog, int port, int silent) {
     dialog.OnButtonServer();
     if (!ServeUntil([&] { return LooksWaiting(dialog); }, Clock::now() + kLookBound)) {
+        return std::nullopt;
+    }
+    nr::tools::SilentConnections held(nr::tools::LoopbackAddress(static_cast<std::uint16_t>(port)),
+                                      false);
+    std::string error;
+    if (silent > 0 && !held.Open(silent, Clock::now() + kConnectBound, &error)) {
+        std::fprintf(stderr, "nr-stop-latency: %s\n", error.c_str());
         return std::nullopt;
     }
     ServeUntil([] { return false; }, Clock::now() + kIdle);
@@ -80,13 +97,13 @@ std::optional<long> TimeOneStop(CSignalServerDlg& dialog) {
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - requested).count();
 }
 
-std::vector<long> TimeStops(int port, int repeats) {
+std::vector<long> TimeStops(int port, int repeats, int silent) {
     CSignalServerDlg dialog;
     dialog.Create();
     dialog.m_editPort.SetWindowText(std::to_string(port));
     std::vector<long> times;
     for (int i = 0; i < repeats; ++i) {
-        std::optional<long> time = TimeOneStop(dialog);
+        std::optional<long> time = TimeOneStop(dialog, port, silent);
         if (!time) break;
         times.push_back(*time);
     }
@@ -97,20 +114,18 @@ std::vector<long> TimeStops(int port, int repeats) {
 struct Options {
     int port = 0;
     int repeats = kDefaultRepeats;
+    int silent = 0;
 };
 
 std::optional<Options> ParseOptions(int argc, char* argv[]) {
-    if (argc < 2 || argc > 3) return std::nullopt;
+    if (argc < 2 || argc > 4) return std::nullopt;
     const auto port = nr::tools::ParseWhole(argv[1], 1024, 65535);
-    if (!port) return std::nullopt;
-    Options options;
-    options.port = static_cast<int>(*port);
-    if (argc == 3) {
-        const auto repeats = nr::tools::ParseWhole(argv[2], 1, kMaxRepeats);
-        if (!repeats) return std::nullopt;
-        options.repeats = static_cast<int>(*repeats);
-    }
-    return options;
+    const auto repeats = argc > 2 ? nr::tools::ParseWhole(argv[2], 1, kMaxRepeats)
+                                  : std::optional<std::uint64_t>(kDefaultRepeats);
+    const auto silent =
+        argc > 3 ? nr::tools::ParseWhole(argv[3], 0, kMaxSilent) : std::optional<std::uint64_t>(0);
+    if (!port || !repeats || !silent) return std::nullopt;
+    return Options{static_cast<int>(*port), static_cast<int>(*repeats), static_cast<int>(*silent)};
 }
 
 }  // namespace
@@ -118,7 +133,7 @@ std::optional<Options> ParseOptions(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "Usage: nr-stop-latency PORT [REPEATS]\n");
+        std::fprintf(stderr, "Usage: nr-stop-latency PORT [REPEATS [SILENT]]\n");
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -137,7 +152,7 @@ int main(int argc, char* argv[]) {
     QTimer guard;
     guard.start(kGuardMs);
 
-    std::vector<long> times = TimeStops(options->port, options->repeats);
+    std::vector<long> times = TimeStops(options->port, options->repeats, options->silent);
 
     guard.stop();
     Prompter::Replace(nullptr);

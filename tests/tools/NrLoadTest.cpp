@@ -16,6 +16,22 @@ ToolRun RunLoad(std::uint16_t port, std::vector<std::string> args) {
     return RunToolAt(NR_LOAD_PATH, port, std::move(args));
 }
 
+// The report number each frame carries in its lead and state bytes, sorted.
+std::vector<unsigned> ReportNumbers(const std::vector<Bytes>& frames) {
+    std::vector<unsigned> numbers;
+    for (const Bytes& frame : frames) {
+        if (frame.size() >= 2) numbers.push_back(frame[frame.size() - 2] << 8 | frame.back());
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::vector<unsigned> FirstNumbers(unsigned count) {
+    std::vector<unsigned> numbers(count);
+    for (unsigned n = 0; n < count; ++n) numbers[n] = n;
+    return numbers;
+}
+
 // Report n carries n in its lead (high byte) and state (low byte): every report goes out once,
 // in the form asked for, and every echo is checked against its own frame.
 TEST(NrLoad, SendsEveryReportOnceAndChecksItsEcho) {
@@ -33,19 +49,43 @@ TEST(NrLoad, SendsEveryReportOnceAndChecksItsEcho) {
         EXPECT_EQ(line["wrong"], "0");
         EXPECT_LE(std::stoul(line["p50_us"]), std::stoul(line["max_us"]));
 
-        std::vector<unsigned> numbers;
-        for (const Bytes& frame : server.Received()) {
+        const std::vector<Bytes> received = server.Received();
+        for (const Bytes& frame : received) {
             ASSERT_EQ(frame.size(), threeByte ? 3u : 2u);
             if (threeByte) {
                 EXPECT_EQ(frame[0], 0xFA);
             }
-            numbers.push_back(frame[frame.size() - 2] << 8 | frame.back());
         }
-        std::sort(numbers.begin(), numbers.end());
-        std::vector<unsigned> expected(300);
-        for (unsigned n = 0; n < expected.size(); ++n) expected[n] = n;
-        EXPECT_EQ(numbers, expected);
+        EXPECT_EQ(ReportNumbers(received), FirstNumbers(300));
     }
+}
+
+// A burst: every unit reports once, all released together (one after another, 20 slow replies
+// would outlast the tool's time limit); each reply slower than a second is counted.
+TEST(NrLoad, BurstReportsOnceFromEveryUnitAndCountsSlowReplies) {
+    ScriptedServer server(ScriptedServer::Mode::kSlowEcho);
+    const ToolRun run = RunLoad(server.Port(), {"--burst", "--units", "20"});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    auto line = MachineLine(run.out);
+    EXPECT_EQ(line["reports"], "20");
+    EXPECT_EQ(line["ok"], "20");
+    EXPECT_EQ(line["over_1s"], "20");
+    EXPECT_EQ(ReportNumbers(server.Received()), FirstNumbers(20));
+}
+
+// Silent connections send nothing, are no reports, and stay open until every report is done.
+TEST(NrLoad, HoldsSilentConnectionsForTheWholeRun) {
+    ScriptedServer server(ScriptedServer::Mode::kEcho);
+    const ToolRun run = RunLoad(server.Port(), {"--count", "20", "--units", "2", "--silent", "3"});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    auto line = MachineLine(run.out);
+    EXPECT_EQ(line["ok"], "20");
+    EXPECT_EQ(line["missing"], "0");
+    // The server records a connection closed without a byte as an empty frame, when it closes.
+    const std::vector<Bytes> received = server.WaitForReceived(23);
+    ASSERT_EQ(received.size(), 23u);
+    EXPECT_EQ(ReportNumbers({received.begin(), received.end() - 3}), FirstNumbers(20));
+    EXPECT_EQ(std::vector<Bytes>(received.end() - 3, received.end()), std::vector<Bytes>(3));
 }
 
 // Exit status 1 unless every report got its right reply; each kind of fault is counted.
@@ -103,6 +143,8 @@ TEST(NrLoad, RefusesUnboundedOrRemoteRuns) {
         {"--count", "1", "--rate", "0"},
         {"--count", "1", "--host", "192.0.2.1"},
         {"--count", "1", "extra"},
+        {"--burst", "--units", "5", "--count", "5"},
+        {"--count", "1", "--silent", "1001"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));

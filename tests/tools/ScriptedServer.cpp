@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
@@ -14,8 +15,9 @@
 namespace nr::tools::test {
 namespace {
 
-constexpr int kClientWaitMs = 10'000;
-constexpr int kForever = -1;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kClientWait = std::chrono::seconds(10);
 
 // Binds a socket to 127.0.0.1 at a free port; returns the socket and its port.
 int BindLoopback(std::uint16_t& port) {
@@ -33,7 +35,19 @@ int BindLoopback(std::uint16_t& port) {
     return fd;
 }
 
+int MillisecondsUntil(Clock::time_point due) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 0));
+}
+
 }  // namespace
+
+struct ScriptedServer::Client {
+    int fd;
+    Clock::time_point due;  // when to give up waiting, or to send a held reply
+    bool received = false;
+    Bytes heldReply{};
+};
 
 ScriptedServer::ScriptedServer(Mode mode, Bytes fixedReply)
     : m_mode(mode), m_fixedReply(std::move(fixedReply)) {
@@ -59,49 +73,86 @@ std::vector<Bytes> ScriptedServer::Received() const {
     return m_received;
 }
 
-bool ScriptedServer::WaitReadable(int fd, int timeoutMs) const {
-    pollfd entries[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-    int ready = 0;
-    do {
-        ready = ::poll(entries, 2, timeoutMs);
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0 && entries[1].revents == 0;
+std::vector<Bytes> ScriptedServer::WaitForReceived(std::size_t count) const {
+    std::unique_lock lock(m_mutex);
+    m_receivedChanged.wait_for(lock, kClientWait, [&] { return m_received.size() >= count; });
+    return m_received;
 }
 
 void ScriptedServer::Loop() {
-    while (WaitReadable(m_listener, kForever)) {
-        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) continue;
-        Serve(client);
-        ::close(client);
+    std::vector<Client> clients;
+    std::vector<pollfd> ready;
+    for (;;) {
+        ready.assign({{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}});
+        Clock::time_point next = Clock::time_point::max();
+        for (const Client& client : clients) {
+            // A held reply waits for its time only.
+            ready.push_back(
+                {client.fd, static_cast<short>(client.heldReply.empty() ? POLLIN : 0), 0});
+            next = std::min(next, client.due);
+        }
+        const int timeout = clients.empty() ? -1 : MillisecondsUntil(next);
+        if (::poll(ready.data(), ready.size(), timeout) < 0 && errno != EINTR) break;
+        if (ready[0].revents != 0) break;
+        const Clock::time_point now = Clock::now();
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < clients.size(); ++i) {
+            Client& client = clients[i];
+            const bool done = ready[i + 2].revents != 0 ? Receive(client) : now >= client.due;
+            if (!done) {
+                if (kept != i) clients[kept] = std::move(client);
+                ++kept;
+                continue;
+            }
+            if (!client.heldReply.empty()) {
+                ::send(client.fd, client.heldReply.data(), client.heldReply.size(), MSG_NOSIGNAL);
+            }
+            ::close(client.fd);
+        }
+        clients.resize(kept);
+        if (ready[1].revents != 0) {
+            const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd >= 0) clients.push_back({fd, now + kClientWait});
+        }
     }
+    for (const Client& client : clients) ::close(client.fd);
 }
 
-void ScriptedServer::Serve(int client) {
-    if (!WaitReadable(client, kClientWaitMs)) return;
+bool ScriptedServer::Receive(Client& client) {
+    // Once the frame is in, anything more means the client is going.
+    if (client.received) return true;
+    client.received = true;
     std::uint8_t buffer[64];
-    const ssize_t size = ::recv(client, buffer, sizeof buffer, 0);
-    if (size < 0) return;
+    const ssize_t size = ::recv(client.fd, buffer, sizeof buffer, 0);
+    if (size < 0) return true;
     const Bytes frame(buffer, buffer + size);
     {
         const std::lock_guard lock(m_mutex);
         m_received.push_back(frame);
     }
-    Bytes reply;
+    m_receivedChanged.notify_all();
+    const Bytes reply = ReplyTo(frame);
     switch (m_mode) {
-        case Mode::kEcho:
-            if (frame.size() == 3 && frame[0] == 0xFA) reply = {frame[1], frame[2]};
-            if (frame.size() == 2 && frame[0] != 0xFA) reply = frame;
-            break;
-        case Mode::kFixedReply:
-            reply = m_fixedReply;
-            break;
         case Mode::kSilent:
-            // Readable again once the client has closed its end.
-            WaitReadable(client, kClientWaitMs);
-            return;
+            return size == 0;
+        case Mode::kSlowEcho:
+            client.heldReply = reply;
+            client.due = Clock::now() + kSlowReply;
+            return reply.empty();
+        case Mode::kEcho:
+        case Mode::kFixedReply:
+            if (!reply.empty()) ::send(client.fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+            return true;
     }
-    if (!reply.empty()) ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+    return true;
+}
+
+Bytes ScriptedServer::ReplyTo(const Bytes& frame) const {
+    if (m_mode == Mode::kFixedReply) return m_fixedReply;
+    if (m_mode == Mode::kSilent) return {};
+    if (frame.size() == 3 && frame[0] == 0xFA) return {frame[1], frame[2]};
+    if (frame.size() == 2 && frame[0] != 0xFA) return frame;
+    return {};
 }
 
 ClosedPort::ClosedPort() {

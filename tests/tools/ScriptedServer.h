@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -9,15 +11,18 @@ namespace nr::tools::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A server on 127.0.0.1 at a free port that serves one connection at a time and records
-// what each connection's single receive brought, as the real server reads a frame.
+// A server on 127.0.0.1 at a free port that serves its connections side by side and records
+// what each connection's first receive brought (nothing for one closed without a byte), as
+// the real server reads a frame. A connection that sends nothing is closed after 10 s.
 class ScriptedServer {
 public:
     enum class Mode {
         kEcho,        // replies as the real server does: lead and state byte
+        kSlowEcho,    // the same, but only kSlowReply after the frame came
         kFixedReply,  // sends the given bytes (perhaps none) and closes
         kSilent,      // never replies; holds the connection until the client goes
     };
+    static constexpr auto kSlowReply = std::chrono::milliseconds(1100);
 
     explicit ScriptedServer(Mode mode, Bytes fixedReply = {});
     ~ScriptedServer();
@@ -26,12 +31,16 @@ public:
 
     std::uint16_t Port() const { return m_port; }
     std::vector<Bytes> Received() const;
+    // Received() once it holds `count` entries, or after 10 s.
+    std::vector<Bytes> WaitForReceived(std::size_t count) const;
 
 private:
-    // True once fd is readable; false on time-out or when the server is being stopped.
-    bool WaitReadable(int fd, int timeoutMs) const;
+    struct Client;
+
     void Loop();
-    void Serve(int client);
+    // True when the client is done with and can be closed.
+    bool Receive(Client& client);
+    Bytes ReplyTo(const Bytes& frame) const;
 
     const Mode m_mode;
     const Bytes m_fixedReply;
@@ -39,6 +48,7 @@ private:
     std::uint16_t m_port = 0;
     int m_wake[2] = {-1, -1};  // written once to stop the server
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_receivedChanged;
     std::vector<Bytes> m_received;
     std::thread m_thread;
 };

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 namespace nr::tools {
 
@@ -37,50 +38,57 @@ std::optional<double> ParseDecimal(std::string_view text, double min, double max
     return value;
 }
 
-ArgScanner::ArgScanner(int argc, char** argv)
-    : m_args(argv + 1, argc > 1 ? static_cast<std::size_t>(argc - 1) : 0) {}
-
-bool ArgScanner::Next() {
-    if (Failed() || m_next == m_args.size()) return false;
-    m_current = m_args[m_next++];
-    return true;
+CLI::Validator WholeNumber(std::uint64_t min, std::uint64_t max) {
+    return CLI::Validator(
+        [min, max](std::string& text) -> std::string {
+            const auto value = ParseWhole(text, min, max);
+            if (!value) {
+                return "expected a whole number from " + std::to_string(min) + " to " +
+                       std::to_string(max) + ", got '" + text + "'";
+            }
+            text = std::to_string(*value);
+            return {};
+        },
+        "");
 }
 
-std::optional<std::string_view> ArgScanner::Value() {
-    if (m_next == m_args.size()) {
-        Fail(std::string(m_current) + " needs a value");
-        return std::nullopt;
+CLI::Validator DecimalNumber(double min, double max) {
+    return CLI::Validator(
+        [min, max](std::string& text) -> std::string {
+            const auto value = ParseDecimal(text, min, max);
+            if (!value) {
+                char range[64];
+                std::snprintf(range, sizeof range, "from %g to %g", min, max);
+                return std::string("expected a number ") + range + ", got '" + text + "'";
+            }
+            char plain[64];
+            const auto written = std::to_chars(plain, plain + sizeof plain, *value);
+            text.assign(plain, written.ptr);
+            return {};
+        },
+        "");
+}
+
+ArgParser::ArgParser() {
+    allow_extras();
+    option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+ArgsVerdict ArgParser::Parse(int argc, char** argv, std::string* error) {
+    try {
+        parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return ArgsVerdict::kHelp;
+    } catch (const CLI::ParseError& failure) {
+        *error = failure.what();
+        return ArgsVerdict::kUsageError;
     }
-    return std::string_view(m_args[m_next++]);
-}
-
-std::optional<std::uint64_t> ArgScanner::WholeValue(std::uint64_t min, std::uint64_t max) {
-    const std::string option(m_current);
-    const auto text = Value();
-    if (!text) return std::nullopt;
-    const auto value = ParseWhole(*text, min, max);
-    if (!value) {
-        Fail(option + ": expected a whole number from " + std::to_string(min) + " to " +
-             std::to_string(max) + ", got '" + std::string(*text) + "'");
-    }
-    return value;
-}
-
-std::optional<double> ArgScanner::DecimalValue(double min, double max) {
-    const std::string option(m_current);
-    const auto text = Value();
-    if (!text) return std::nullopt;
-    const auto value = ParseDecimal(*text, min, max);
-    if (!value) {
-        char range[64];
-        std::snprintf(range, sizeof range, "from %g to %g", min, max);
-        Fail(option + ": expected a number " + range + ", got '" + std::string(*text) + "'");
-    }
-    return value;
-}
-
-void ArgScanner::Fail(std::string message) {
-    if (!Failed()) m_error = std::move(message);
+    const std::vector<std::string> extras = remaining();
+    if (extras.empty()) return ArgsVerdict::kRun;
+    const std::string& extra = extras.front();
+    const bool option = extra.size() > 1 && extra.front() == '-';
+    *error = (option ? "unknown option " : "unexpected argument ") + extra;
+    return ArgsVerdict::kUsageError;
 }
 
 int ReportUsage(std::string_view tool, std::string_view usage, ArgsVerdict verdict,

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,32 +14,11 @@ std::optional<std::uint64_t> ParseWhole(std::string_view text, std::uint64_t min
                                         std::uint64_t max);
 std::optional<double> ParseDecimal(std::string_view text, double min, double max);
 
-// Walks the arguments in order: options with a value ("--port 10003"), flags and positional
-// arguments. The first problem is kept as a one-line message; after it Next() returns false.
-class ArgScanner {
-public:
-    ArgScanner(int argc, char** argv);
-
-    bool Next();
-    std::string_view Current() const { return m_current; }
-    bool CurrentIsOption() const { return m_current.size() > 1 && m_current.front() == '-'; }
-    bool CurrentIsHelp() const { return m_current == "--help" || m_current == "-h"; }
-
-    // The argument that follows the current option.
-    std::optional<std::string_view> Value();
-    std::optional<std::uint64_t> WholeValue(std::uint64_t min, std::uint64_t max);
-    std::optional<double> DecimalValue(double min, double max);
-
-    void Fail(std::string message);
-    bool Failed() const { return !m_error.empty(); }
-    const std::string& Error() const { return m_error; }
-
-private:
-    std::span<char* const> m_args;
-    std::size_t m_next = 0;
-    std::string_view m_current;
-    std::string m_error;
-};
+// Option values in a range, refused with the tools' own message ("--port: expected a whole
+// number from 1 to 65535, got '0'"). They hand CLI11 the value in plain decimal, so that its
+// own conversion never reads "010" as octal.
+CLI::Validator WholeNumber(std::uint64_t min, std::uint64_t max);
+CLI::Validator DecimalNumber(double min, double max);
 
 enum class ArgsVerdict { kRun, kHelp, kUsageError };
 
@@ -48,6 +27,15 @@ struct ParsedArgs {
     ArgsVerdict verdict = ArgsVerdict::kRun;
     Options options;
     std::string error;
+};
+
+// CLI11 the tools' way: --help or -h anywhere asks for the usage, an option given twice takes
+// the last value, and an argument nothing takes is refused by name.
+class ArgParser : public CLI::App {
+public:
+    ArgParser();
+    // On a usage error *error has the problem on one line.
+    ArgsVerdict Parse(int argc, char** argv, std::string* error);
 };
 
 // --help prints the usage on stdout and gives exit status 0; a usage error prints

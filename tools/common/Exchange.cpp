@@ -34,10 +34,8 @@ enum class WaitResult { kReady, kTimedOut, kFailed };
 
 WaitResult WaitFor(int fd, short events, Clock::time_point deadline) {
     for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        const long long ms = std::clamp<long long>(left.count(), 0, INT_MAX);
         pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, static_cast<int>(ms));
+        const int ready = ::poll(&entry, 1, MillisecondsUntil(deadline));
         if (ready > 0) return WaitResult::kReady;
         if (ready == 0 && Clock::now() >= deadline) return WaitResult::kTimedOut;
         if (ready < 0 && errno != EINTR) return WaitResult::kFailed;
@@ -104,6 +102,11 @@ ExchangeResult ReceiveReply(int fd, Clock::time_point deadline) {
 }
 
 }  // namespace
+
+int MillisecondsUntil(Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
+}
 
 ExchangeResult ExchangeFrame(const sockaddr_in& server, const Frame& frame,
                              Clock::time_point deadline) {

@@ -15,6 +15,9 @@ inline std::chrono::steady_clock::duration ToDuration(double seconds) {
         std::chrono::duration<double>(seconds));
 }
 
+// A poll time-out that ends at the deadline: rounded up, never negative.
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline);
+
 enum class ExchangeOutcome {
     kReplied,  // the whole two-byte reply arrived
     kConnectFailed,

@@ -2,20 +2,11 @@
 
 namespace nr::tools {
 
-bool ExchangeOptions::Take(ArgScanner& args) {
-    const std::string_view arg = args.Current();
-    if (arg == "--port") {
-        if (const auto value = args.WholeValue(1, 65535)) port = static_cast<std::uint16_t>(*value);
-    } else if (arg == "--three") {
-        threeByte = true;
-    } else if (arg == "--timeout") {
-        if (const auto seconds = args.DecimalValue(0.001, kMaxTimeoutSeconds)) {
-            timeoutSeconds = *seconds;
-        }
-    } else {
-        return false;
-    }
-    return true;
+void ExchangeOptions::AddTo(CLI::App& parser) {
+    parser.add_option("--port", port)->transform(WholeNumber(1, 65535));
+    parser.add_flag("--three", threeByte);
+    parser.add_option("--timeout", timeoutSeconds)
+        ->transform(DecimalNumber(0.001, kMaxTimeoutSeconds));
 }
 
 }  // namespace nr::tools

@@ -16,8 +16,8 @@ struct ExchangeOptions {
     bool threeByte = false;
     double timeoutSeconds = kDefaultTimeoutSeconds;
 
-    // Takes the scanner's current argument when it is one of these options.
-    bool Take(ArgScanner& args);
+    // The parser fills these fields: the object must stay where it is until it has parsed.
+    void AddTo(CLI::App& parser);
 };
 
 }  // namespace nr::tools

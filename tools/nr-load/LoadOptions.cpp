@@ -1,21 +1,24 @@
 #include "LoadOptions.h"
 
 #include <string>
-#include <string_view>
 
 namespace nr::tools {
 
 const char kLoadUsage[] =
-    "Usage: nr-load (--count N | --duration SECONDS) [--units N] [--rate PER_SECOND]\n"
-    "               [--port PORT] [--three] [--timeout SECONDS]\n"
+    "Usage: nr-load (--count N | --duration SECONDS | --burst) [--units N] [--rate PER_SECOND]\n"
+    "               [--silent K] [--port PORT] [--three] [--timeout SECONDS]\n"
     "Simulates units that report to an NR-QD8K server on 127.0.0.1 and checks every reply.\n"
     "\n"
     "  --count N           reports in all, 1 to 10000000\n"
     "  --duration SECONDS  how long to run, up to 3600 (10000000 reports at most even so)\n"
     "                      with both, the run ends at whichever comes first\n"
+    "  --burst             every unit reports once, all at the same instant, as after a\n"
+    "                      power dip; takes no --count, --duration or --rate\n"
     "  --units N           concurrent units, 1 to 1000 (default 1)\n"
     "  --rate PER_SECOND   total reports per second, evenly paced (default: as fast as\n"
     "                      the server answers)\n"
+    "  --silent K          also hold K connections open that never send, 0 to 1000, for\n"
+    "                      the whole run; one the server closes is opened again (default 0)\n"
     "  --port PORT         server port on 127.0.0.1, 1 to 65535 (default 10003)\n"
     "  --three             send three-byte frames fa LEAD STATE\n"
     "  --timeout SECONDS   bound on each report, connect to whole reply (default 10)\n"
@@ -26,43 +29,33 @@ const char kLoadUsage[] =
     "of fa in two-byte frames), so each reply must echo its own frame. Ctrl-C stops early.\n"
     "Prints a table, then one line for scripts:\n"
     "  reports=N ok=N missing=N wrong=N seconds=S rate=R p50_us=N p90_us=N p99_us=N max_us=N\n"
-    "Latency runs from the start of the connect to the whole reply. Exit status: 0 every\n"
-    "report got its right reply; 1 otherwise or stopped early; 2 bad arguments.\n";
+    "  over_1s=N silent_reopened=N\n"
+    "Latency runs from the start of the connect to the whole reply; over_1s counts the replies\n"
+    "that took longer than a second. The silent connections are no reports. Exit status: 0\n"
+    "every report got its right reply; 1 otherwise or stopped early; 2 bad arguments.\n";
 
 ParsedArgs<LoadOptions> ParseLoadArgs(int argc, char** argv) {
     ParsedArgs<LoadOptions> parsed;
     LoadOptions& options = parsed.options;
-    ArgScanner args(argc, argv);
-    while (args.Next()) {
-        const std::string_view arg = args.Current();
-        if (args.CurrentIsHelp()) {
-            parsed.verdict = ArgsVerdict::kHelp;
-            return parsed;
-        } else if (options.Take(args)) {
-            continue;
-        } else if (arg == "--count") {
-            options.count = args.WholeValue(1, kMaxReports);
-        } else if (arg == "--duration") {
-            options.durationSeconds = args.DecimalValue(0.001, kMaxDurationSeconds);
-        } else if (arg == "--units") {
-            if (const auto units = args.WholeValue(1, kMaxUnits)) {
-                options.units = static_cast<unsigned>(*units);
-            }
-        } else if (arg == "--rate") {
-            options.rate = args.DecimalValue(0.01, kMaxRate);
-        } else if (arg == "--host") {
-            args.Fail("--host: nr-load talks to 127.0.0.1 only");
-        } else {
-            args.Fail((args.CurrentIsOption() ? "unknown option " : "unexpected argument ") +
-                      std::string(arg));
-        }
-    }
-    if (!args.Failed() && !options.count && !options.durationSeconds) {
-        args.Fail("give --count or --duration (or both): a run is always bounded");
-    }
-    if (args.Failed()) {
+    ArgParser parser;
+    options.AddTo(parser);
+    CLI::Option* count =
+        parser.add_option("--count", options.count)->transform(WholeNumber(1, kMaxReports));
+    CLI::Option* duration = parser.add_option("--duration", options.durationSeconds)
+                                ->transform(DecimalNumber(0.001, kMaxDurationSeconds));
+    CLI::Option* rate =
+        parser.add_option("--rate", options.rate)->transform(DecimalNumber(0.01, kMaxRate));
+    parser.add_option("--units", options.units)->transform(WholeNumber(1, kMaxUnits));
+    parser.add_option("--silent", options.silent)->transform(WholeNumber(0, kMaxSilent));
+    parser.add_flag("--burst", options.burst)->excludes(count)->excludes(duration)->excludes(rate);
+    // Known, so that the refusal says why.
+    parser.add_option("--host")->check(CLI::Validator(
+        [](std::string&) { return std::string("nr-load talks to 127.0.0.1 only"); }, ""));
+    parsed.verdict = parser.Parse(argc, argv, &parsed.error);
+    if (parsed.verdict == ArgsVerdict::kRun && !options.burst && !options.count &&
+        !options.durationSeconds) {
         parsed.verdict = ArgsVerdict::kUsageError;
-        parsed.error = args.Error();
+        parsed.error = "give --count or --duration (or both), or --burst: a run is always bounded";
     }
     return parsed;
 }

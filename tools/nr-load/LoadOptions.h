@@ -13,9 +13,12 @@ inline constexpr std::uint64_t kMaxReports = 10'000'000;
 inline constexpr double kMaxDurationSeconds = 3600;
 inline constexpr std::uint64_t kMaxUnits = 1000;
 inline constexpr double kMaxRate = 1'000'000;
+inline constexpr std::uint64_t kMaxSilent = 1000;
 
 struct LoadOptions : ExchangeOptions {
     unsigned units = 1;
+    unsigned silent = 0;  // connections held open and silent for the whole run
+    bool burst = false;   // every unit reports once, all at the same instant
     std::optional<std::uint64_t> count;
     std::optional<double> durationSeconds;
     std::optional<double> rate;  // total reports per second; none: as fast as possible

@@ -1,6 +1,8 @@
 #include "LoadRun.h"
 
 #include <functional>
+#include <latch>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "Address.h"
 #include "Exchange.h"
 #include "ReportSchedule.h"
+#include "SilentConnections.h"
 
 namespace nr::tools {
 namespace {
@@ -22,17 +25,54 @@ Frame FrameForReport(std::uint64_t number, bool threeByte) {
     return Frame(lead, static_cast<std::uint8_t>(number), threeByte);
 }
 
+void Report(std::uint64_t number, const LoadOptions& options, const sockaddr_in& server,
+            LoadTally& tally) {
+    const Frame frame = FrameForReport(number, options.threeByte);
+    const auto start = Clock::now();
+    const ExchangeResult result =
+        ExchangeFrame(server, frame, start + ToDuration(options.timeoutSeconds));
+    tally.Record(number, frame, result, Clock::now() - start, FormatAddress(server),
+                 options.timeoutSeconds);
+}
+
 void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const sockaddr_in& server,
              LoadTally& tally) {
-    const std::string serverText = FormatAddress(server);
-    const auto timeout = ToDuration(options.timeoutSeconds);
     while (const auto slot = schedule.Claim()) {
         if (!schedule.WaitUntilDue(*slot)) return;
-        const Frame frame = FrameForReport(slot->number, options.threeByte);
-        const auto start = Clock::now();
-        const ExchangeResult result = ExchangeFrame(server, frame, start + timeout);
-        tally.Record(slot->number, frame, result, Clock::now() - start, serverText,
-                     options.timeoutSeconds);
+        Report(slot->number, options, server, tally);
+    }
+}
+
+// After a power dip every unit connects and sends as soon as it can, each on its own: the units
+// are released together and each makes its whole report, connect included, from there.
+void RunBurstUnit(std::uint64_t number, std::latch& released, const StopRequest& stop,
+                  const LoadOptions& options, const sockaddr_in& server, LoadTally& tally) {
+    released.arrive_and_wait();
+    if (!stop.Requested()) Report(number, options, server, tally);
+}
+
+// One thread per unit; joined on return. A unit that cannot be started requests a stop.
+void RunUnits(const LoadOptions& options, const sockaddr_in& server, Clock::time_point start,
+              StopRequest& stop, std::vector<LoadTally>& tallies, LoadRunResult& run) {
+    ReportSchedule schedule(options, start, stop);
+    std::latch released(static_cast<std::ptrdiff_t>(tallies.size()));
+    std::vector<std::jthread> units;
+    units.reserve(tallies.size());
+    try {
+        for (LoadTally& tally : tallies) {
+            if (options.burst) {
+                units.emplace_back(RunBurstUnit, units.size(), std::ref(released), std::cref(stop),
+                                   std::cref(options), std::cref(server), std::ref(tally));
+            } else {
+                units.emplace_back(RunUnit, std::ref(schedule), std::cref(options),
+                                   std::cref(server), std::ref(tally));
+            }
+        }
+    } catch (const std::system_error& error) {
+        run.startError = std::string("cannot start every unit: ") + error.what();
+        stop.Request();
+        // The units already started wait for the rest; they now go only to see the stop.
+        if (options.burst) released.count_down(std::ssize(tallies) - std::ssize(units));
     }
 }
 
@@ -41,23 +81,19 @@ void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const sockadd
 LoadRunResult RunLoad(const LoadOptions& options, StopRequest& stop) {
     LoadRunResult run;
     const sockaddr_in server = LoopbackAddress(options.port);
+    // Opened before the first report, so that every report meets them.
+    SilentConnections silent(server, true);
+    if (options.silent > 0 &&
+        !silent.Open(options.silent, Clock::now() + ToDuration(options.timeoutSeconds),
+                     &run.startError)) {
+        stop.Request();
+        return run;
+    }
     std::vector<LoadTally> tallies(options.units);
     const auto start = Clock::now();
-    ReportSchedule schedule(options, start, stop);
-    {
-        std::vector<std::jthread> units;
-        units.reserve(tallies.size());
-        try {
-            for (LoadTally& tally : tallies) {
-                units.emplace_back(RunUnit, std::ref(schedule), std::cref(options),
-                                   std::cref(server), std::ref(tally));
-            }
-        } catch (const std::system_error& error) {
-            run.startError = error.what();
-            stop.Request();
-        }
-    }  // the units are joined here
+    RunUnits(options, server, start, stop, tallies, run);
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.silentReopened = silent.Reopened();
     for (LoadTally& tally : tallies) run.tally.Merge(std::move(tally));
     return run;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "LoadOptions.h"
@@ -10,12 +11,13 @@ namespace nr::tools {
 
 struct LoadRunResult {
     LoadTally tally;
-    double seconds = 0;      // from the start to the end of the last report
-    std::string startError;  // set when not all unit threads could be started
+    double seconds = 0;                // from the start to the end of the last report
+    std::string startError;            // why not every unit or silent connection could start
+    std::uint64_t silentReopened = 0;  // silent connections the server closed during the run
 };
 
-// Runs the units on threads of their own until the schedule ends or a stop is requested; a
-// failure to start a unit requests one too.
+// Holds the silent connections and runs the units on threads of their own until the schedule
+// ends or a stop is requested; a failure to start either requests one too.
 LoadRunResult RunLoad(const LoadOptions& options, StopRequest& stop);
 
 }  // namespace nr::tools

@@ -1,6 +1,6 @@
 #include "UnitOptions.h"
 
-#include <string_view>
+#include <string>
 #include <vector>
 
 #include "Frame.h"
@@ -23,26 +23,24 @@ const char kUnitUsage[] =
 
 namespace {
 
-void TakeFrameBytes(const std::vector<std::string_view>& bytes, UnitOptions& options,
-                    ArgScanner& args) {
+// The first problem with the frame bytes, or nothing.
+std::string CheckFrameBytes(const std::vector<std::string>& bytes, UnitOptions& options) {
     if (bytes.size() != 2) {
-        args.Fail("expected LEAD and STATE, got " + std::to_string(bytes.size()) + " byte(s)");
-        return;
+        return "expected LEAD and STATE, got " + std::to_string(bytes.size()) + " byte(s)";
     }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = ParseHexByte(bytes[i]);
         if (!byte) {
-            args.Fail(std::string(i == 0 ? "LEAD" : "STATE") + ": expected a hex byte, got '" +
-                      std::string(bytes[i]) + "'");
-            return;
+            return std::string(i == 0 ? "LEAD" : "STATE") + ": expected a hex byte, got '" +
+                   bytes[i] + "'";
         }
         (i == 0 ? options.lead : options.state) = *byte;
     }
     if (!options.threeByte && options.lead == kThreeByteMarker) {
-        args.Fail(
-            "a two-byte frame cannot begin with fa, which marks the three-byte form; "
-            "use --three");
+        return "a two-byte frame cannot begin with fa, which marks the three-byte form; use "
+               "--three";
     }
+    return {};
 }
 
 }  // namespace
@@ -50,27 +48,15 @@ void TakeFrameBytes(const std::vector<std::string_view>& bytes, UnitOptions& opt
 ParsedArgs<UnitOptions> ParseUnitArgs(int argc, char** argv) {
     ParsedArgs<UnitOptions> parsed;
     UnitOptions& options = parsed.options;
-    ArgScanner args(argc, argv);
-    std::vector<std::string_view> bytes;
-    while (args.Next()) {
-        const std::string_view arg = args.Current();
-        if (args.CurrentIsHelp()) {
-            parsed.verdict = ArgsVerdict::kHelp;
-            return parsed;
-        } else if (options.Take(args)) {
-            continue;
-        } else if (arg == "--host") {
-            if (const auto host = args.Value()) options.host = *host;
-        } else if (args.CurrentIsOption()) {
-            args.Fail("unknown option " + std::string(arg));
-        } else {
-            bytes.push_back(arg);
-        }
-    }
-    if (!args.Failed()) TakeFrameBytes(bytes, options, args);
-    if (args.Failed()) {
-        parsed.verdict = ArgsVerdict::kUsageError;
-        parsed.error = args.Error();
+    ArgParser parser;
+    options.AddTo(parser);
+    parser.add_option("--host", options.host);
+    std::vector<std::string> bytes;
+    parser.add_option("bytes", bytes)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    parsed.verdict = parser.Parse(argc, argv, &parsed.error);
+    if (parsed.verdict == ArgsVerdict::kRun) {
+        parsed.error = CheckFrameBytes(bytes, options);
+        if (!parsed.error.empty()) parsed.verdict = ArgsVerdict::kUsageError;
     }
     return parsed;
 }

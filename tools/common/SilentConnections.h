@@ -1,0 +1,43 @@
+#pragma once
+
+#include <netinet/in.h>
+#include <poll.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace nr::tools {
+
+// Connections that connect and never send, as a port scanner, a health check or a half-broken
+// unit makes them, held open until this object goes. With `reopen`, one the server closes is
+// opened again at once, so that the server always has as many to deal with.
+class SilentConnections {
+public:
+    SilentConnections(const sockaddr_in& server, bool reopen);
+    ~SilentConnections();
+    SilentConnections(const SilentConnections&) = delete;
+    SilentConnections& operator=(const SilentConnections&) = delete;
+
+    // Opens `count` of them and waits until each is connected, or still pending at `deadline`
+    // (a server whose listen queue is full); false with *error when one is refused or fails.
+    bool Open(unsigned count, std::chrono::steady_clock::time_point deadline, std::string* error);
+    // How many the server closed and were opened again.
+    std::uint64_t Reopened() const { return m_reopened.load(); }
+
+private:
+    void Watch();
+    void Reopen(pollfd& entry);
+    void CloseAll();
+
+    const sockaddr_in m_server;
+    const bool m_reopen;
+    std::vector<pollfd> m_entries;  // the wake-up eventfd first, then the connections
+    std::atomic<std::uint64_t> m_reopened{0};
+    std::thread m_watcher;
+};
+
+}  // namespace nr::tools
