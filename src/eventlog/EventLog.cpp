@@ -14,7 +14,7 @@ constexpr char kLogFilter[] = "CSV file (*.csv)|*.csv|all files(*.*)|*.*||";
 }  // namespace
 
 void CSignalServerDlg::WriteLogRecord(const char* peerAddress) {
-    if (m_checkLogging.GetCheck() == BST_UNCHECKED) return;
+    if (!m_bLoggingEnabled) return;
     CStdioFile file;
     // Exclusive, so that no other writer's rows interleave with ours.
     if (!file.Open(m_strLogFile.Get(), CStdioFile::modeCreate | CStdioFile::modeNoTruncate |
@@ -49,6 +49,10 @@ void CSignalServerDlg::ReportLogFailure(const char* message) {
 
 void CSignalServerDlg::OnDiNameChanged() {
     if (m_bReady) m_bLogHeaderPending = TRUE;
+void CSignalServerDlg::OnLoggingToggled() {
+    m_bLoggingEnabled = m_checkLogging.GetCheck() != BST_UNCHECKED;
+}
+
 }
 
 void CSignalServerDlg::OnBrowseLogFile() {

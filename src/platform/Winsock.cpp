@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -92,16 +91,9 @@ int listen(SOCKET sock, int backlog) {
     return ::listen(sock, backlog) != 0 ? Fail() : 0;
 }
 
-int select(SOCKET sock, long timeoutMicroseconds) {
-    pollfd entry{sock, POLLIN, 0};
-    int timeoutMs = static_cast<int>((timeoutMicroseconds + 999) / 1000);
-    int ready = ::poll(&entry, 1, timeoutMs);
-    if (ready < 0) return Fail();
-    if (ready > 0 && (entry.revents & POLLNVAL)) {
-        t_lastError = WSAENOTSOCK;
-        return SOCKET_ERROR;
-    }
-    return ready > 0 ? 1 : 0;
+int WSAPoll(pollfd* fds, size_t count, int timeoutMs) {
+    int ready = ::poll(fds, count, timeoutMs);
+    return ready < 0 ? Fail() : ready;
 }
 
 SOCKET accept(SOCKET sock, sockaddr_in* peer) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <netinet/in.h>
+#include <poll.h>
 
 #include <cstddef>
 #include <string>
@@ -40,9 +41,10 @@ SOCKET socket(int family, int type, int protocol);
 // Also allows rebinding a port whose connections were closed moments ago (as Windows does).
 int bind(SOCKET sock, const sockaddr_in& address);
 int listen(SOCKET sock, int backlog);
-// Waits at most timeoutMicroseconds for the socket to become readable: 1 readable, 0 not,
-// SOCKET_ERROR on failure. Unlike select(), it works for any descriptor number.
-int select(SOCKET sock, long timeoutMicroseconds);
+// Waits at most timeoutMs (-1: no limit) until one of the entries is ready; the number ready,
+// 0 on time-out, SOCKET_ERROR on failure. Entries with a negative descriptor are skipped.
+// Unlike select(), it works for any descriptor number.
+int WSAPoll(pollfd* fds, size_t count, int timeoutMs);
 SOCKET accept(SOCKET sock, sockaddr_in* peer);
 int recv(SOCKET sock, void* buffer, size_t length, int flags);
 // Never raises SIGPIPE: a unit that went away makes the call fail, nothing more.

@@ -7,7 +7,10 @@
 
 namespace {
 
-constexpr int kListenBacklog = 5;
+// Windows Sockets 1.1 defines SOMAXCONN as 5, so the 5 the Windows version asked for was the
+// longest queue its platform offered; here the longest is SOMAXCONN. With 5, units reporting
+// together lose connection requests and each waits a second for the retry.
+constexpr int kListenBacklog = SOMAXCONN;
 
 unsigned ServerThreadProc(void* param) {
     static_cast<CSignalServerDlg*>(param)->ServeLoop();
@@ -18,9 +21,9 @@ unsigned ServerThreadProc(void* param) {
 
 void CSignalServerDlg::OnButtonServer() {
     if (m_bServerRunning) {
-        // The worker notices the flag and puts the window into its stopped look itself.
+        // The worker wakes, closes what it holds and puts the window into its stopped look.
         m_editPort.EnableWindow(TRUE);
-        m_bServerRunning = FALSE;
+        RequestStop();
         m_staticState.InvalidateRect();
         return;
     }
@@ -52,7 +55,8 @@ HRESULT CSignalServerDlg::StartListening(int port) {
         MessageBox(message);
         return E_FAIL;
     };
-    m_sockListen = wsock::socket(AF_INET, SOCK_STREAM, 0);
+    // The worker accepts until nothing is pending, so an accept must never wait.
+    m_sockListen = wsock::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     if (m_sockListen == INVALID_SOCKET) return fail(kFormatSocketError);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -63,7 +67,9 @@ HRESULT CSignalServerDlg::StartListening(int port) {
         return fail(kFormatListenError);
     AppendTrace("server start.\r\n");
     m_bServerRunning = TRUE;
-    m_pWorker = AfxBeginThread(ServerThreadProc, this);
+    // The previous worker has ended: a stop it was woken for must not wake this one.
+    m_eventStop.Reset();
+    if (m_eventStop.IsValid()) m_pWorker = AfxBeginThread(ServerThreadProc, this);
     if (!m_pWorker) {
         m_bServerRunning = FALSE;
         wsock::closesocket(m_sockListen);
@@ -72,6 +78,11 @@ HRESULT CSignalServerDlg::StartListening(int port) {
         return E_FAIL;
     }
     return S_OK;
+}
+
+void CSignalServerDlg::RequestStop() {
+    m_bServerRunning = FALSE;
+    m_eventStop.Set();
 }
 
 void CSignalServerDlg::WaitForWorkerToEnd() {

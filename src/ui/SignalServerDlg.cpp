@@ -24,7 +24,7 @@ constexpr COLORREF kColourOff = 0x000000;
 constexpr COLORREF kColourStopped = 0x7F7F7F;
 
 struct MessageMapEntry {
-    enum Code { kClicked, kChange } code;
+    enum Code { kClicked, kChange, kToggled } code;
     int id;
     void (CSignalServerDlg::*handler)();
 };
@@ -37,6 +37,7 @@ constexpr MessageMapEntry kMessageMap[] = {
     {MessageMapEntry::kChange, IDC_EDIT_DI4, &CSignalServerDlg::OnDiNameChanged},
     {MessageMapEntry::kChange, IDC_EDIT_DI5, &CSignalServerDlg::OnDiNameChanged},
     {MessageMapEntry::kClicked, IDC_BUTTON_BROWSE_LOG, &CSignalServerDlg::OnBrowseLogFile},
+    {MessageMapEntry::kToggled, IDC_CHECK_LOGGING, &CSignalServerDlg::OnLoggingToggled},
     {MessageMapEntry::kClicked, IDC_BUTTON_TITLE, &CSignalServerDlg::OnChangeTitle},
     {MessageMapEntry::kClicked, IDC_BUTTON_SAVE, &CSignalServerDlg::OnSaveSettings},
     {MessageMapEntry::kClicked, IDC_BUTTON_LOAD, &CSignalServerDlg::OnLoadSettings},
@@ -60,10 +61,16 @@ CSignalServerDlg::~CSignalServerDlg() {
 void CSignalServerDlg::BindMessageMap() {
     for (const MessageMapEntry& entry : kMessageMap) {
         auto handler = [this, method = entry.handler] { (this->*method)(); };
-        if (entry.code == MessageMapEntry::kClicked) {
-            OnClicked(entry.id, handler);
-        } else {
-            OnChange(entry.id, handler);
+        switch (entry.code) {
+            case MessageMapEntry::kClicked:
+                OnClicked(entry.id, handler);
+                break;
+            case MessageMapEntry::kChange:
+                OnChange(entry.id, handler);
+                break;
+            case MessageMapEntry::kToggled:
+                OnToggled(entry.id, handler);
+                break;
         }
     }
 }
@@ -148,7 +155,7 @@ void CSignalServerDlg::EnumerateAdapters() {
 void CSignalServerDlg::OnDestroy() {
     // The worker uses the record and its controls: it ends before they go.
     m_bClosing = true;
-    m_bServerRunning = FALSE;
+    RequestStop();
     WaitForWorkerToEnd();
     UiThread::RunPending();
 }

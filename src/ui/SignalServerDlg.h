@@ -1,10 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/SharedText.h"
+#include "platform/WakeEvent.h"
 #include "platform/Winsock.h"
 #include "ui/AdapterTable.h"
 #include "ui/wnd/AfxTypes.h"
@@ -16,6 +19,9 @@
 #include "ui/wnd/CWinThread.h"
 
 inline constexpr int kDiChannels = 5;
+
+struct ServeRun;
+struct WaitingConnection;
 
 // One input: its name edit and its lamp.
 struct DiChannel {
@@ -36,6 +42,7 @@ public:
     // Handlers.
     void OnButtonServer();
     void OnDiNameChanged();
+    void OnLoggingToggled();
     void OnBrowseLogFile();
     void OnChangeTitle();
     void OnSaveSettings();
@@ -81,6 +88,11 @@ public:
     std::atomic<BOOL> m_bLogHeaderPending{FALSE};
 
 protected:
+    // Where each trace text goes as well, when set before start-up; called on either thread.
+    std::function<void(std::string_view)> m_traceCopy;
+    // The logging box as the worker reads it: kept by the UI thread whenever the box changes,
+    // so that a report never waits for the UI thread to read it.
+    std::atomic<BOOL> m_bLoggingEnabled{FALSE};
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor) override;
@@ -93,10 +105,17 @@ private:
     void WaitForWorkerToEnd();
     void StopServing(SOCKET sockListen);
     void ServeConnection(SOCKET sockClient, const std::string& peerAddress, char* buffer,
+    void RequestStop();
+    void AcceptPending(ServeRun& run);
+    void ServeArrived(ServeRun& run, SOCKET sock);
+    void ServeConnection(const WaitingConnection& connection, ServeRun& run);
+    void DropConnection(const WaitingConnection& connection, const char* reason);
                          std::string& peerLine);
     void ShowDefaults();
 
     std::unique_ptr<CWinThread> m_pWorker;
+    // Wakes the worker at once when the server is to stop.
+    WakeEvent m_eventStop;
     // Set while the window closes: nobody is left to answer a message then.
     std::atomic<bool> m_bClosing{false};
 };

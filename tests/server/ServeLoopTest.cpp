@@ -1,6 +1,13 @@
+#include <poll.h>
 #include <sys/socket.h>
 
+#include <QTest>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "Strings.h"
+#include "resource.h"
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
 
@@ -113,12 +120,80 @@ TEST_F(ServeLoopTest, BadInputIsDroppedOrServedSafely) {
     EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
 }
 
-// A unit that stalls holds the worker only for the bound; the next one is served after it.
-TEST_F(ServeLoopTest, SilentUnitIsDroppedWithinTheBound) {
-    IdleUnit silent(port);
-    ASSERT_TRUE(silent.Connected());
+// Connections wait side by side: a good unit never waits for another unit's silence, and a
+// silent one is dropped once its own time is up.
+TEST_F(ServeLoopTest, GoodUnitIsServedWhileSilentOnesWait) {
+    for (int silentCount : {1, 50}) {
+        SCOPED_TRACE(silentCount);
+        Dialog().m_editTrace.SetWindowText("");
+        std::vector<std::unique_ptr<IdleUnit>> silent;
+        for (int i = 0; i < silentCount; ++i) silent.push_back(std::make_unique<IdleUnit>(port));
+        EXPECT_EQ(Exchange(port, "\x03\x04"), "\x03\x04");
+        EXPECT_EQ(Trace().find("dropped"), std::string::npos) << Trace();
+        if (silentCount == 1) {
+            EXPECT_TRUE(WaitUntil([&] {
+                return Trace().ends_with("dropped (0 bytes): no whole frame in time\r\n");
+            }));
+        }
+    }
+}
+
+// A unit feeding its frame a byte at a time holds up nobody, and is served once it is whole.
+TEST_F(ServeLoopTest, SlowUnitDoesNotHoldUpOthers) {
+    IdleUnit slow(port);
+    for (char byte : std::string("\xfa\x01\x02")) {
+        EXPECT_EQ(Exchange(port, "\x05\x06"), "\x05\x06");
+        ASSERT_EQ(::send(slow.Socket(), &byte, 1, 0), 1);
+    }
+    ASSERT_TRUE(WaitUntil([&] {
+        pollfd entry{slow.Socket(), POLLIN, 0};
+        return ::poll(&entry, 1, 0) > 0;
+    }));
+    char reply[2];
+    EXPECT_EQ(::recv(slow.Socket(), reply, sizeof reply, MSG_WAITALL), 2);
+    EXPECT_EQ(std::string(reply, 2), "\x01\x02");
+}
+
+// The wait set is bounded: one connection beyond it drops the one that has waited longest.
+TEST_F(ServeLoopTest, ConnectionBeyondTheBoundDropsTheOldest) {
+    std::vector<std::unique_ptr<IdleUnit>> silent;
+    for (int i = 0; i < 255; ++i) silent.push_back(std::make_unique<IdleUnit>(port));
+    // Served after the 255 have been accepted, as the listen queue keeps its order.
     EXPECT_EQ(Exchange(port, "\x03\x04"), "\x03\x04");
-    EXPECT_NE(Trace().find("no whole frame in time"), std::string::npos);
+    silent.push_back(std::make_unique<IdleUnit>(port));
+    silent.push_back(std::make_unique<IdleUnit>(port));
+    ASSERT_TRUE(WaitUntil([&] { return Trace().find("dropped") != std::string::npos; }));
+    EXPECT_TRUE(Trace().ends_with("dropped (0 bytes): too many connections waiting\r\n"));
+    EXPECT_EQ(Trace().find("dropped"), Trace().rfind("dropped"));
+    ASSERT_TRUE(WaitUntil([&] {
+        pollfd entry{silent.front()->Socket(), POLLIN, 0};
+        return ::poll(&entry, 1, 0) > 0;
+    }));
+    char byte;
+    EXPECT_EQ(::recv(silent.front()->Socket(), &byte, 1, 0), 0);
+    pollfd second{silent[1]->Socket(), POLLIN, 0};
+    EXPECT_EQ(::poll(&second, 1, 0), 0);
+}
+
+// The worker reads the logging box from a copy: every way the box changes must reach it.
+TEST_F(ServeLoopTest, LoggingFollowsTheBoxHoweverItChanges) {
+    auto logLines = [&] {
+        std::string log = ReadFileBytes(folder.File("NR-QD8K.csv"));
+        return std::count(log.begin(), log.end(), '\n');
+    };
+    QWidget* box = Control(IDC_CHECK_LOGGING);
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
+    EXPECT_EQ(logLines(), 2) << "header and row after a click";
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
+    EXPECT_EQ(logLines(), 2) << "no row after the key took the tick away";
+    WriteFileBytes(folder.File("on.qd"), "#$LOGGING=ON\r\n");
+    Dialog().m_bReady = FALSE;
+    Dialog().LoadSettings(folder.File("on.qd"));
+    Dialog().m_bReady = TRUE;
+    EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
+    EXPECT_EQ(logLines(), 3) << "a row after a settings load ticked it";
 }
 
 // A unit that resets before reading its reply does not harm the server.

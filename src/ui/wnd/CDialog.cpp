@@ -172,6 +172,11 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
     auto* edit = static_cast<QLineEdit*>(pDX->m_pDlgWnd->GetControl(nIDC));
     if (pDX->m_bSaveAndValidate) {
         // Unchanged text keeps its bytes, even those the edit cannot show exactly.
+void CDialog::OnToggled(int nID, std::function<void()> handler) {
+    QObject::connect(static_cast<QAbstractButton*>(GetControl(nID)), &QAbstractButton::toggled,
+                     std::move(handler));
+}
+
         if (edit->text() != QtText(value)) value = Cp932Text(edit->text()).value_or(std::string());
     } else {
         edit->setText(QtText(value));

@@ -61,6 +61,8 @@ protected:
     void OnClicked(int nID, std::function<void()> handler);
     void OnChange(int nID, std::function<void()> handler);
 
+    // Every change of a check box's state: a click, a key or SetCheck.
+    void OnToggled(int nID, std::function<void()> handler);
 private:
     void BuildWindow();
 
