@@ -34,6 +34,7 @@ struct DialogTemplate {
     int pointSize;
     int cx, cy;
     bool minimizeBox;
+    bool appWindow;  // a top-level window of its own, with a task-bar entry
     std::span<const ControlTemplate> controls;
 };
 

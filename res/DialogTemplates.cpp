@@ -53,10 +53,12 @@ constexpr ControlTemplate kTitleBarControls[] = {
 };
 
 constexpr DialogTemplate kSignalServerDialog{
-    IDD_SIGNALSERVER_DIALOG, "NR-QD8K", kFacePGothic, 9, 263, 280, true, kSignalServerControls};
+    IDD_SIGNALSERVER_DIALOG, "NR-QD8K", kFacePGothic, 9, 263, 280, true, true,
+    kSignalServerControls};
 
 constexpr DialogTemplate kTitleBarDialog{
-    IDD_TITLEBAR_DIALOG, kTplTitleDialog, kFacePGothic, 9, 187, 50, false, kTitleBarControls};
+    IDD_TITLEBAR_DIALOG, kTplTitleDialog, kFacePGothic, 9, 187, 50, false, false,
+    kTitleBarControls};
 
 }  // namespace
 

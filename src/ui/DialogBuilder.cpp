@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "resource.h"
 #include "ui/wnd/ColourLabel.h"
@@ -74,12 +75,14 @@ QWidget* MakeStatic(const ControlTemplate& control, QWidget* parent) {
     return label;
 }
 
-QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog) {
+QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog, bool hasDefaultButton) {
     switch (control.kind) {
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
             auto* button = new QPushButton(QtText(control.text), &dialog);
-            button->setAutoDefault(false);
+            // As on Windows: where a dialog has a default button, Enter presses the focused
+            // push button; a dialog without one leaves Enter to its controls.
+            button->setAutoDefault(hasDefaultButton);
             button->setDefault(control.kind == ControlKind::DefPushButton);
             return button;
         }
@@ -101,9 +104,12 @@ QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog) {
 }
 
 void SetUpWindow(const DialogTemplate& dialogTemplate, QDialog& dialog, const QRect& client) {
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // An application window is an ordinary top-level window, so that it gets a task-bar entry;
+    // window managers give none to a dialog.
+    Qt::WindowFlags flags = (dialogTemplate.appWindow ? Qt::Window : Qt::Dialog) |
+                            Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (dialogTemplate.minimizeBox) flags |= Qt::Window | Qt::WindowMinimizeButtonHint;
+    if (dialogTemplate.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
     dialog.setWindowFlags(flags);
     dialog.setWindowTitle(QtText(dialogTemplate.caption));
     dialog.setFixedSize(client.size());
@@ -117,10 +123,15 @@ std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate
     DialogUnits units(font);
     SetUpWindow(dialogTemplate, dialog, units.ToPixels(0, 0, dialogTemplate.cx, dialogTemplate.cy));
 
+    bool hasDefaultButton = std::ranges::any_of(dialogTemplate.controls, [](const auto& control) {
+        return control.kind == ControlKind::DefPushButton;
+    });
     std::map<int, QWidget*> controls;
     QLabel* pendingBuddy = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        QWidget* widget = MakeControl(control, dialog);
+        QWidget* widget = MakeControl(control, dialog, hasDefaultButton);
+        // The window takes dropped files and ignores them; no control may take one instead.
+        widget->setAcceptDrops(false);
         QRect place = units.ToPixels(control.x, control.y, control.cx, control.cy);
         if (control.kind == ControlKind::EtchedLine) place.setHeight(2);
         widget->setGeometry(place);

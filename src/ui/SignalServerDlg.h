@@ -86,13 +86,13 @@ public:
     std::string m_strTitle;
     BOOL m_bReady = FALSE;
     std::atomic<BOOL> m_bLogHeaderPending{FALSE};
-
-protected:
     // Where each trace text goes as well, when set before start-up; called on either thread.
     std::function<void(std::string_view)> m_traceCopy;
     // The logging box as the worker reads it: kept by the UI thread whenever the box changes,
     // so that a report never waits for the UI thread to read it.
     std::atomic<BOOL> m_bLoggingEnabled{FALSE};
+
+protected:
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor) override;
@@ -103,14 +103,12 @@ private:
     void ReadPointerFile();
     void ReportLogFailure(const char* message);
     void WaitForWorkerToEnd();
-    void StopServing(SOCKET sockListen);
-    void ServeConnection(SOCKET sockClient, const std::string& peerAddress, char* buffer,
     void RequestStop();
     void AcceptPending(ServeRun& run);
     void ServeArrived(ServeRun& run, SOCKET sock);
     void ServeConnection(const WaitingConnection& connection, ServeRun& run);
     void DropConnection(const WaitingConnection& connection, const char* reason);
-                         std::string& peerLine);
+    void StopServing(SOCKET sockListen);
     void ShowDefaults();
 
     std::unique_ptr<CWinThread> m_pWorker;

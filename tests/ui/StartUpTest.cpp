@@ -1,14 +1,17 @@
 #include <arpa/inet.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 
 #include "Strings.h"
 #include "platform/InterfaceTables.h"
@@ -99,6 +102,18 @@ TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
     TypeText(name, QString::fromUtf8("a😀한b"));
     EXPECT_EQ(Text(Dialog().m_editDiName[4]), "ab");
 
+    // A paste or an input method's text takes what fits, up to a whole character.
+    name->setText("DI1");
+    QApplication::clipboard()->setText(QString::fromUtf8("abcdefghijklmnop停止"));
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1abcdefghijklmnop");
+    name->setText("DI1");
+    QInputMethodEvent input({}, {});
+    input.setCommitString(QString::fromUtf8("停止中停止中停止中"));
+    QApplication::sendEvent(name, &input);
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]),
+              "DI1\x92\xe2\x8e\x7e\x92\x86\x92\xe2\x8e\x7e\x92\x86\x92\xe2\x8e\x7e");
+
     auto* port = static_cast<QLineEdit*>(Control(IDC_EDIT_PORT));
     port->clear();
     QTest::keyClicks(port, "1x0 2-4");
@@ -127,6 +142,17 @@ TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
     QApplication::sendEvent(window, &drop);
     EXPECT_TRUE(IsStopped());
     EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
+
+    // Nor does a file or text dropped on a name edit, as a file manager drops them.
+    data.setText("a.qd");
+    QWidget* name = Control(IDC_EDIT_DI1);
+    QPoint at = name->mapTo(window, name->rect().center());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &enter);
+    QDropEvent dropOnName(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &dropOnName);
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1");
+    EXPECT_FALSE(Dialog().m_bLogHeaderPending);
 }
 
 }  // namespace

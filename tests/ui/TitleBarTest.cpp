@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
 #include "Strings.h"
@@ -32,6 +33,10 @@ protected:
         return seen;
     }
     static QLineEdit& Edit(QDialog& dialog) { return *dialog.findChild<QLineEdit*>(); }
+    // The caption as the window system is given it.
+    std::string Caption() {
+        return Dialog().GetDialogWidget()->windowHandle()->title().toStdString();
+    }
 };
 
 // The edit shows the present title; OK sets caption and title, the others change nothing.
@@ -61,18 +66,66 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndTheOthersDoNot) {
               "NR-QD8K第2ライン");
 }
 
-// Enter at once confirms the present title: OK holds the focus and is the default button.
-TEST_F(TitleBarTest, EnterAtOnceKeepsTheTitle) {
-    std::string focused;
-    ChangeTitle([&](QDialog& dialog) {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        focused = focus->property("text").toString().toStdString();
-        QTest::keyClick(focus, Qt::Key_Return);
-        EXPECT_EQ(dialog.result(), IDOK);
+// Enter presses the focused push button, and OK, the default button, from the edit. The
+// dialog opens with the focus on OK.
+TEST_F(TitleBarTest, EnterPressesTheFocusedButton) {
+    struct Case {
+        int tabs;
+        const char* focused;
+        int result;
+        const char* title;
+    } cases[] = {{0, "OK", IDOK, "Line 2"},
+                 {1, "ｷｬﾝｾﾙ", IDCANCEL, "NR-QD8K"},
+                 {2, "Line 2", IDOK, "Line 2"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tabs);
+        std::string focused;
+        int result = -1;
+        ChangeTitle([&](QDialog& dialog) {
+            Edit(dialog).setText("Line 2");
+            for (int i = 0; i < c.tabs; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr);
+            focused = focus->property("text").toString().toStdString();
+            QTest::keyClick(focus, Qt::Key_Return);
+            result = dialog.result();
+        });
+        EXPECT_EQ(focused, c.focused);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(Dialog().m_strTitle, c.title);
+        Dialog().m_strTitle = "NR-QD8K";
+    }
+}
+
+// The main window is an ordinary window of its own (a task-bar entry, a minimise box, not
+// modal); the title dialog stays modal and transient for it.
+TEST_F(TitleBarTest, MainWindowIsOrdinaryAndOwnsTheTitleDialog) {
+    Close();
+    CSignalServerDlg main;
+    QWindow* mainWindow = nullptr;
+    QWindow* titleOwner = nullptr;
+    Qt::WindowModality mainModality = Qt::ApplicationModal;
+    QTimer::singleShot(0, [&] {
+        mainWindow = main.GetDialogWidget()->windowHandle();
+        mainModality = mainWindow->modality();
+        QTimer::singleShot(0, [&] {
+            auto* title = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (title != nullptr) {
+                titleOwner = title->windowHandle()->transientParent();
+                title->reject();
+            }
+        });
+        main.OnChangeTitle();
+        main.HandleCancel();
     });
-    EXPECT_EQ(focused, "OK");
-    EXPECT_EQ(Dialog().m_strTitle, "NR-QD8K");
+    main.DoModal();
+    ASSERT_NE(mainWindow, nullptr);
+    EXPECT_EQ(mainWindow->type(), Qt::Window);
+    EXPECT_TRUE(mainWindow->flags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(mainWindow->transientParent(), nullptr);
+    EXPECT_EQ(mainModality, Qt::NonModal);
+    EXPECT_EQ(titleOwner, mainWindow);
 }
 
 // An empty title is saved as an empty value; "#$" is accepted here and refused by the save.
@@ -82,6 +135,8 @@ TEST_F(TitleBarTest, TitleValuesMeetTheSaveRules) {
         QTest::keyClick(&dialog, Qt::Key_Return);
     });
     EXPECT_EQ(Text(Dialog()), "");
+    // The window system shows the program's name for an empty caption, but not for a blank one.
+    EXPECT_EQ(Caption(), " ");
     prompter.plannedFiles.push_back(folder.File("a.qd"));
     Dialog().OnSaveSettings();
     EXPECT_TRUE(ReadFileBytes(folder.File("a.qd")).starts_with("#$TITLEBAR=\r\n#$PORT="));
@@ -94,6 +149,14 @@ TEST_F(TitleBarTest, TitleValuesMeetTheSaveRules) {
     Dialog().OnSaveSettings();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, kTextTitleHasMarker);
+
+    // Qt's mark for a modified document is text like any other here.
+    ChangeTitle([](QDialog& dialog) {
+        Edit(dialog).setText("A[*]B");
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(Text(Dialog()), "A[*]B");
+    EXPECT_EQ(Caption(), "A[*]B");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDragEnterEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -59,7 +60,6 @@ CDialog::~CDialog() {
 void CDialog::BuildWindow() {
     QWidget* parent = m_pParent != nullptr ? m_pParent->GetWidget() : nullptr;
     auto* widget = new DialogWidget(*this, parent);
-    m_nEndResult.reset();
     Attach(widget, m_template.id);
     m_controls = BuildDialogControls(m_template, *widget);
     for (const auto& [id, control] : m_controls) {
@@ -78,9 +78,22 @@ int CDialog::DoModal() {
     BuildWindow();
     OnInitDialog();
     // Ended already (a signal while a start-up message was up): the dialog never shows.
-    int result = m_nEndResult ? *m_nEndResult : GetDialogWidget()->exec();
+    int result = m_nEndResult ? *m_nEndResult : RunUntilEnded();
+    m_nEndResult.reset();
     DestroyWindow();
     return result;
+}
+
+int CDialog::RunUntilEnded() {
+    QDialog* dialog = GetDialogWidget();
+    if (!m_template.appWindow) return dialog->exec();
+    // Not modal: the window manager gives a modal window no task-bar entry. It is the only
+    // window then, so nothing else could be used meanwhile anyway.
+    QEventLoop loop;
+    QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog->show();
+    loop.exec(QEventLoop::DialogExec);
+    return dialog->result();
 }
 
 bool CDialog::Create() {
@@ -99,7 +112,8 @@ void CDialog::DestroyWindow() {
 }
 
 void CDialog::EndDialog(int nResult) {
-    static_cast<DialogWidget*>(GetWidget())->EndWith(nResult);
+    m_nEndResult = nResult;
+    if (GetWidget() != nullptr) static_cast<DialogWidget*>(GetWidget())->EndWith(nResult);
 }
 
 void CDialog::SetIcon(HICON hIcon) {
@@ -158,6 +172,11 @@ void CDialog::OnChange(int nID, std::function<void()> handler) {
                      std::move(handler));
 }
 
+void CDialog::OnToggled(int nID, std::function<void()> handler) {
+    QObject::connect(static_cast<QAbstractButton*>(GetControl(nID)), &QAbstractButton::toggled,
+                     std::move(handler));
+}
+
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     QWidget* widget = pDX->m_pDlgWnd->GetControl(nIDC);
     rControl.Attach(widget, nIDC);
@@ -172,11 +191,6 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
     auto* edit = static_cast<QLineEdit*>(pDX->m_pDlgWnd->GetControl(nIDC));
     if (pDX->m_bSaveAndValidate) {
         // Unchanged text keeps its bytes, even those the edit cannot show exactly.
-void CDialog::OnToggled(int nID, std::function<void()> handler) {
-    QObject::connect(static_cast<QAbstractButton*>(GetControl(nID)), &QAbstractButton::toggled,
-                     std::move(handler));
-}
-
         if (edit->text() != QtText(value)) value = Cp932Text(edit->text()).value_or(std::string());
     } else {
         edit->setText(QtText(value));

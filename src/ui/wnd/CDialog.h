@@ -57,19 +57,21 @@ protected:
     virtual void OnDestroy() {}
     // Where a dialog binds its handlers, before OnInitDialog.
     virtual void BindMessageMap() {}
+    bool HasEnded() const { return m_nEndResult.has_value(); }
 
     void OnClicked(int nID, std::function<void()> handler);
     void OnChange(int nID, std::function<void()> handler);
-
     // Every change of a check box's state: a click, a key or SetCheck.
     void OnToggled(int nID, std::function<void()> handler);
+
 private:
     void BuildWindow();
+    int RunUntilEnded();
 
     const DialogTemplate& m_template;
     CWnd* m_pParent;
     std::map<int, QWidget*> m_controls;
-    std::optional<int> m_nEndResult;
+    std::optional<int> m_nEndResult;  // set when it ends, also before it has run
 };
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

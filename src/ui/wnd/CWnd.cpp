@@ -74,6 +74,15 @@ QString WidgetText(const QWidget* widget) {
     return widget->windowTitle();
 }
 
+// What a widget is given to show a text. A window's caption shows the text as it is: Qt reads
+// "[*]" as the place of a modified mark ("[*][*]" shows one), and the window system puts the
+// program's name in an empty caption (a blank one shows as empty).
+QString ShownText(const QWidget* widget, const QString& text) {
+    if (!widget->isWindow()) return text;
+    if (text.isEmpty()) return QStringLiteral(" ");
+    return QString(text).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
 }  // namespace
 
 void CWnd::SetTextNow(const std::string& text) {
@@ -85,14 +94,14 @@ void CWnd::SetTextNow(const std::string& text) {
     } else if (auto* button = qobject_cast<QAbstractButton*>(m_pWidget)) {
         button->setText(qtext);
     } else {
-        m_pWidget->setWindowTitle(qtext);
+        m_pWidget->setWindowTitle(ShownText(m_pWidget, qtext));
     }
     m_lastText = text;
 }
 
 std::string CWnd::TextNow() const {
     QString shown = WidgetText(m_pWidget);
-    if (shown == QtText(m_lastText)) return m_lastText;
+    if (shown == ShownText(m_pWidget, QtText(m_lastText))) return m_lastText;
     // What the operator typed: the edits take only characters CP932 holds.
     return Cp932Text(shown).value_or(std::string());
 }

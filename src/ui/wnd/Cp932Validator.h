@@ -20,6 +20,8 @@ public:
     State validate(QString& input, int& pos) const override;
 
 private:
+    bool TakeWhatFits(QString& input, int& pos) const;
+
     QString m_textBefore;  // what the edit held before the change being judged
     bool m_digitsOnly;
     size_t m_maxBytes = std::numeric_limits<size_t>::max();

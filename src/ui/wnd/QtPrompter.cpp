@@ -15,15 +15,19 @@ QWidget* OwnerWidget(CWnd* owner) {
     return nullptr;
 }
 
-// "name|pattern|name|pattern||" becomes Qt's "name (pattern);;name (pattern)"; a name that
-// already shows its pattern keeps it once.
+// "name|pattern|name|pattern||" becomes Qt's "name (pattern)", shown as the name alone (see
+// HideNameFilterDetails), so the list reads as the program wrote it. "*.*" matches every file,
+// also one without a dot, as on Windows; Qt would take it as "has a dot".
 QStringList FilterEntries(const std::string& filter) {
     QStringList parts = QtText(filter).split(u'|');
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty()) break;
-        QString patterns = QStringLiteral("(") + parts[i + 1].replace(u';', u' ') + u')';
-        entries << (parts[i].endsWith(patterns) ? parts[i] : parts[i] + u' ' + patterns);
+        QStringList patterns = parts[i + 1].split(u';');
+        for (QString& pattern : patterns) {
+            if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+        }
+        entries << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return entries;
 }
@@ -41,6 +45,7 @@ public:
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         // An open dialog may name a file that does not exist yet.
         dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilters(FilterEntries(request.filter));
         dialog.setDefaultSuffix(QtText(request.defaultExtension));
         dialog.setOption(QFileDialog::DontConfirmOverwrite,
