@@ -11,10 +11,10 @@ build: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 
-# Without a display the window runs offscreen: units are still served and logged.
+# Without a display the window runs offscreen: it serves at once and prints its trace.
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-		echo "No display: running the window on the offscreen platform (Ctrl+C ends it)."; \
+		echo "No display: serving offscreen on the port of the saved settings (10003 if none); each report is printed. Ctrl+C ends it."; \
 		QT_QPA_PLATFORM=offscreen build/dev/NR-QD8K; \
 	else \
 		build/dev/NR-QD8K; \

@@ -20,6 +20,8 @@ TEXTS = [
     ("kTextLogWriteFailed", "ログファイルに書き込めません\r\n"),
     ("kTextPathNotCp932", "このファイル名には使えない文字が含まれています"),
     ("kTextExeDirNotCp932", "実行ファイルのフォルダ名に使えない文字が含まれています"),
+    ("kTextUiWakeUpFailed", "起動できません（画面スレッドを起こす通知を作れません）"),
+    ("kTextSignalsFailed", "起動できません（終了シグナルを受け取れません）"),
     # Window texts
     ("kFormatPeerLine", "接続元IPアドレス : %s"),
     ("kFormatLocalAddrLine", "現在のIPアドレス : %s"),

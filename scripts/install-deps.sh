@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev fonts-ipafont-gothic
+    qt6-base-dev libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     librsvg2-bin file lintian appstream

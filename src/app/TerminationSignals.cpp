@@ -10,6 +10,7 @@
 namespace {
 
 int g_signalEvent = -1;
+bool g_caught = false;
 
 void OnSignal(int) {
     uint64_t one = 1;
@@ -17,30 +18,33 @@ void OnSignal(int) {
     (void)!::write(g_signalEvent, &one, sizeof one);
 }
 
+bool CatchOne(int signal) {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(signal, &action, nullptr) == 0;
+}
+
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> onSignal)
-    : m_onSignal(std::move(onSignal)) {
+void TerminationSignals::Catch() {
     g_signalEvent = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (g_signalEvent < 0) return;
-    m_notifier = std::make_unique<QSocketNotifier>(g_signalEvent, QSocketNotifier::Read);
+    g_caught = g_signalEvent >= 0 && CatchOne(SIGINT) && CatchOne(SIGTERM);
+}
+
+bool TerminationSignals::AreCaught() {
+    return g_caught;
+}
+
+TerminationSignals::TerminationSignals(std::function<void()> onSignal)
+    : m_notifier(std::make_unique<QSocketNotifier>(g_signalEvent, QSocketNotifier::Read)),
+      m_onSignal(std::move(onSignal)) {
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
         uint64_t count;
         (void)!::read(g_signalEvent, &count, sizeof count);
         m_onSignal();
     });
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
-TerminationSignals::~TerminationSignals() {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    m_notifier.reset();
-    if (g_signalEvent >= 0) ::close(g_signalEvent);
-    g_signalEvent = -1;
-}
+TerminationSignals::~TerminationSignals() = default;

@@ -1,9 +1,13 @@
 #include <QApplication>
 
 #include "app/SignalServerApp.h"
+#include "app/TerminationSignals.h"
 #include "ui/wnd/UiThread.h"
 
 int main(int argc, char* argv[]) {
+    // Before anything else, so that a signal at any moment ends the program cleanly. This and
+    // the UI thread's set-up are checked by InitInstance, once a message can be shown.
+    TerminationSignals::Catch();
     QApplication application(argc, argv);
     UiThread::Install();
     CSignalServerApp app;

@@ -21,6 +21,8 @@ void CSignalServerDlg::AppendTrace(const char* format, ...) {
     if (length < 0) return;
     size_t formatted = std::min(static_cast<size_t>(length), sizeof text - 1);
     // Cut where a whole character ends, so the pane never shows half of one.
-    m_editTrace.ReplaceSel(
-        cp932::CutAtCharBoundary(std::string_view(text, formatted), kMaxTraceBytes));
+    std::string_view cut =
+        cp932::CutAtCharBoundary(std::string_view(text, formatted), kMaxTraceBytes);
+    m_editTrace.ReplaceSel(cut);
+    if (m_traceCopy) m_traceCopy(cut);
 }

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -22,16 +23,21 @@ using namespace std::chrono_literals;
 // The built program, copied into a folder of its own, as an operator installs it.
 class RunningProgram {
 public:
-    explicit RunningProgram(const TempFolder& folder) {
+    explicit RunningProgram(const TempFolder& folder) : m_output(folder.File("output.txt")) {
         std::string exe = folder.File("NR-QD8K");
         std::filesystem::copy_file(NR_APP_PATH, exe);
-        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen"};
+        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "LC_ALL=C.UTF-8"};
         for (char** entry = environ; *entry != nullptr; ++entry) env.emplace_back(*entry);
         std::vector<char*> envp;
         for (std::string& entry : env) envp.push_back(entry.data());
         envp.push_back(nullptr);
         char* argv[] = {exe.data(), nullptr};
-        if (posix_spawn(&m_pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0) m_pid = -1;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_output.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&m_pid, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0) m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
     }
     ~RunningProgram() {
         if (m_pid > 0 && !m_exited) {
@@ -54,6 +60,15 @@ public:
         return -1;
     }
     void Signal(int signal) { ::kill(m_pid, signal); }
+    // True once its standard output holds the text.
+    bool Printed(const std::string& text, std::chrono::milliseconds limit) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (ReadFileBytes(m_output).find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
     // True once the program handles SIGINT and SIGTERM itself, so that they end it cleanly.
     bool HandlesSignals(std::chrono::milliseconds limit) {
         auto deadline = std::chrono::steady_clock::now() + limit;
@@ -71,6 +86,7 @@ public:
     }
 
 private:
+    std::string m_output;
     pid_t m_pid = -1;
     bool m_exited = false;
 };
@@ -115,16 +131,37 @@ TEST(Executable, ServesFromSavedSettingsAndEndsOnSigterm) {
     EXPECT_NE(log.find(",127.0.0.1,1,0,1,0,1\r\n"), std::string::npos);
 }
 
-// Without settings it opens stopped; SIGINT ends it as Escape does.
-TEST(Executable, OpensStoppedAndEndsOnSigint) {
+// Where nobody can press its start button it serves on the port in the window, and prints
+// each trace line in the terminal's encoding; SIGINT ends it as Escape does.
+TEST(Executable, OffscreenServesAndPrintsItsTrace) {
     TempFolder folder;
+    int port = FreePort();
+    WriteFileBytes(folder.File("line.qd"),
+                   "#$PORT=" + std::to_string(port) + "\r\n#$SERVER=STOP\r\n");
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
+    RunningProgram program(folder);
+    ASSERT_TRUE(program.Started());
+    EXPECT_TRUE(program.Printed("ここの部分", 10s));
+    EXPECT_TRUE(program.Printed("\nserver start.\n", 10s));
+    ASSERT_TRUE(AnswersOn(port, 10s));
+    EXPECT_TRUE(program.Printed("Send : 01 15\n", 10s));
+    program.Signal(SIGINT);
+    EXPECT_EQ(program.WaitForExit(10s), 0);
+}
+
+// A signal while start-up waits for the operator (the saved port is taken) ends the program
+// before its window opens.
+TEST(Executable, EndsOnSigtermDuringStartUp) {
+    TempFolder folder;
+    HeldPort taken;
+    WriteFileBytes(folder.File("line.qd"),
+                   "#$PORT=" + std::to_string(taken.Port()) + "\r\n#$SERVER=START\r\n");
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
     RunningProgram program(folder);
     ASSERT_TRUE(program.Started());
     ASSERT_TRUE(program.HandlesSignals(10s));
-    EXPECT_EQ(program.WaitForExit(0ms), -1);
-    program.Signal(SIGINT);
+    program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(10s), 0);
-    EXPECT_FALSE(FileExists(folder.File("NR-QD8K.ini")));
 }
 
 // A message waiting for the operator (the log cannot be opened) does not keep SIGTERM from

@@ -22,18 +22,16 @@ struct Pending {
 
 class Queue {
 public:
-    Queue()
+    explicit Queue(int event)
         : m_uiThread(std::this_thread::get_id()),
-          m_event(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-        if (m_event >= 0) {
-            m_notifier = std::make_unique<QSocketNotifier>(m_event, QSocketNotifier::Read);
-            QObject::connect(m_notifier.get(), &QSocketNotifier::activated,
-                             [] { UiThread::RunPending(); });
-        }
+          m_event(event),
+          m_notifier(std::make_unique<QSocketNotifier>(m_event, QSocketNotifier::Read)) {
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated,
+                         [] { UiThread::RunPending(); });
     }
     ~Queue() {
         m_notifier.reset();
-        if (m_event >= 0) ::close(m_event);
+        ::close(m_event);
     }
 
     bool IsUiThread() const { return std::this_thread::get_id() == m_uiThread; }
@@ -99,7 +97,13 @@ std::unique_ptr<Queue> g_queue;
 }  // namespace
 
 void UiThread::Install() {
-    g_queue = std::make_unique<Queue>();
+    // Without it no call from another thread would ever be run: IsInstalled tells start-up.
+    int event = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (event >= 0) g_queue = std::make_unique<Queue>(event);
+}
+
+bool UiThread::IsInstalled() {
+    return g_queue != nullptr;
 }
 
 void UiThread::Uninstall() {

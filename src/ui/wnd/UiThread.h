@@ -9,6 +9,8 @@ class UiThread {
 public:
     // On the UI thread, once the application object exists.
     static void Install();
+    // False when Install could not make the descriptor that wakes the UI thread.
+    static bool IsInstalled();
     static void Uninstall();
     static bool IsCurrent();
 

@@ -1,0 +1,18 @@
+#include "app/OffscreenSignalServerDlg.h"
+
+#include <QGuiApplication>
+
+bool IsOffscreen() {
+    return QGuiApplication::platformName() == QStringLiteral("offscreen");
+}
+
+OffscreenSignalServerDlg::OffscreenSignalServerDlg() {
+    m_traceCopy = [this](std::string_view line) { m_terminal.WriteLine(line); };
+}
+
+bool OffscreenSignalServerDlg::OnInitDialog() {
+    CSignalServerDlg::OnInitDialog();
+    // Not after a signal has ended it during start-up: a message would then wait for ever.
+    if (!m_bServerRunning && !HasEnded()) OnButtonServer();
+    return true;
+}

@@ -1,0 +1,70 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "Strings.h"
+#include "app/SignalServerApp.h"
+#include "app/TerminationSignals.h"
+#include "support/ScriptedPrompter.h"
+#include "ui/wnd/UiThread.h"
+
+namespace {
+
+// While this lives no descriptor can be made: the open-file limit stands at the lowest free one.
+class NoFreeDescriptors {
+public:
+    NoFreeDescriptors() {
+        ::getrlimit(RLIMIT_NOFILE, &m_saved);
+        int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        ::close(lowestFree);
+        rlimit none = m_saved;
+        none.rlim_cur = static_cast<rlim_t>(lowestFree);
+        ::setrlimit(RLIMIT_NOFILE, &none);
+    }
+    ~NoFreeDescriptors() { ::setrlimit(RLIMIT_NOFILE, &m_saved); }
+    NoFreeDescriptors(const NoFreeDescriptors&) = delete;
+    NoFreeDescriptors& operator=(const NoFreeDescriptors&) = delete;
+
+private:
+    rlimit m_saved;
+};
+
+// The messages start-up shows; a window it opens all the same is closed at once.
+std::vector<std::string> StartUpMessages() {
+    ScriptedPrompter prompter;
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [] { QApplication::closeAllWindows(); });
+    closer.start(0);
+    CSignalServerApp().InitInstance();
+    std::vector<std::string> texts;
+    for (const ScriptedPrompter::Message& message : prompter.messages)
+        texts.push_back(message.text);
+    return texts;
+}
+
+// Without the UI thread's wake-up every call of the worker into the window would hang, and
+// without the signals' descriptor or handlers a signal would not end the program cleanly:
+// start-up says so and ends.
+TEST(SignalServerApp, SetUpFailuresEndStartUpWithAMessage) {
+    UiThread::Uninstall();
+    {
+        NoFreeDescriptors none;
+        UiThread::Install();
+    }
+    std::vector<std::string> uiThreadFailure = StartUpMessages();
+    UiThread::Install();
+    EXPECT_EQ(uiThreadFailure, std::vector<std::string>{kTextUiWakeUpFailed});
+
+    {
+        NoFreeDescriptors none;
+        TerminationSignals::Catch();
+    }
+    EXPECT_EQ(StartUpMessages(), std::vector<std::string>{kTextSignalsFailed});
+}
+
+}  // namespace
