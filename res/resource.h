@@ -1,6 +1,6 @@
 #pragma once
 
-// Dialog and control ids, as units' documentation and the Windows version number them.
+// Dialog and control ids, numbered as the Windows version numbers them.
 inline constexpr int IDD_SIGNALSERVER_DIALOG = 102;
 inline constexpr int IDS_SOCKETS_INIT_FAILED = 103;
 inline constexpr int IDR_MAINFRAME = 128;
