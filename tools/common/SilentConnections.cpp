@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "Address.h"
 #include "Exchange.h"
@@ -64,19 +65,21 @@ bool SilentConnections::Open(unsigned count, Clock::time_point deadline, std::st
         if (fd < 0) return fail("cannot open", errno);
         m_entries.push_back({fd, POLLOUT, 0});
     }
-    // Each connection leaves the wait once connected (events cleared); a pending one stays.
-    for (auto waiting = m_entries.size() - 1; waiting > 0;) {
-        const int ready =
-            ::poll(m_entries.data() + 1, m_entries.size() - 1, MillisecondsUntil(deadline));
-        if (ready < 0 && errno != EINTR) return fail("cannot wait for", errno);
+    std::vector<pollfd> pending(m_entries.begin() + 1, m_entries.end());
+    while (!pending.empty()) {
+        const int ready = ::poll(pending.data(), pending.size(), MillisecondsUntil(deadline));
         if (ready == 0) break;
-        for (auto entry = m_entries.begin() + 1; entry != m_entries.end(); ++entry) {
-            if (entry->events == 0 || entry->revents == 0) continue;
-            if (const int code = ConnectError(entry->fd); code != 0)
-                return fail("cannot open", code);
-            entry->events = 0;
-            --waiting;
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            return fail("cannot wait for", errno);
         }
+        for (const pollfd& entry : pending) {
+            if (entry.revents == 0) continue;
+            if (const int code = ConnectError(entry.fd); code != 0) {
+                return fail("cannot open", code);
+            }
+        }
+        std::erase_if(pending, [](const pollfd& entry) { return entry.revents != 0; });
     }
     for (auto entry = m_entries.begin() + 1; entry != m_entries.end(); ++entry) {
         entry->events = POLLIN;
@@ -87,7 +90,10 @@ bool SilentConnections::Open(unsigned count, Clock::time_point deadline, std::st
 
 void SilentConnections::Watch() {
     for (;;) {
-        if (::poll(m_entries.data(), m_entries.size(), -1) < 0 && errno != EINTR) return;
+        if (::poll(m_entries.data(), m_entries.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            return;  // the connections stay as they are until the end
+        }
         if (m_entries.front().revents != 0) return;
         for (auto entry = m_entries.begin() + 1; entry != m_entries.end(); ++entry) {
             if (entry->fd < 0 || entry->revents == 0) continue;
