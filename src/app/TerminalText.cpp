@@ -27,30 +27,35 @@ TerminalText::~TerminalText() {
 }
 
 void TerminalText::WriteLine(std::string_view cp932) {
-    if (cp932.ends_with("\r\n")) cp932.remove_suffix(2);
+    std::string out = Convert(cp932);
+    // Lines on this system end in LF alone.
+    for (size_t at = out.find("\r\n"); at != std::string::npos; at = out.find("\r\n", at)) {
+        out.erase(at, 1);
+    }
+    if (!out.ends_with('\n')) out += '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+std::string TerminalText::Convert(std::string_view cp932) {
+    // An encoding iconv does not know: the bytes as they are beat no line at all.
+    if (m_converter == kNoConverter) return std::string(cp932);
     std::lock_guard lock(m_mutex);
     std::string out;
-    if (m_converter == kNoConverter) {
-        // An encoding iconv does not know: the bytes as they are beat no line at all.
-        out = cp932;
-    } else {
-        char buffer[1024];
-        char* in = const_cast<char*>(cp932.data());
-        size_t inLeft = cp932.size();
-        while (inLeft > 0) {
-            char* next = buffer;
-            size_t outLeft = sizeof buffer;
-            size_t result = iconv(m_converter, &in, &inLeft, &next, &outLeft);
-            out.append(buffer, next);
-            if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-                // A byte that is no CP932 character: shown as "?", the rest goes on.
-                out += '?';
-                ++in;
-                --inLeft;
-            }
+    char buffer[1024];
+    char* in = const_cast<char*>(cp932.data());
+    size_t inLeft = cp932.size();
+    while (inLeft > 0) {
+        char* next = buffer;
+        size_t outLeft = sizeof buffer;
+        size_t result = iconv(m_converter, &in, &inLeft, &next, &outLeft);
+        out.append(buffer, next);
+        if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+            // A byte that is no CP932 character: shown as "?", the rest goes on.
+            out += '?';
+            ++in;
+            --inLeft;
         }
-        iconv(m_converter, nullptr, nullptr, nullptr, nullptr);
     }
-    out += '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    iconv(m_converter, nullptr, nullptr, nullptr, nullptr);
+    return out;
 }
