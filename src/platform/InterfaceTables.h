@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,10 +43,7 @@ public:
     virtual std::optional<std::vector<IpAddrRow>> GetIpAddrTable() const = 0;
 };
 
-// The running kernel's tables, read afresh on every call.
-std::unique_ptr<InterfaceTableSource> MakeSystemInterfaceTableSource();
-
-// The tables the window reads: the kernel's, unless a test has put others in their place
-// (nullptr puts the kernel's back).
+// The tables the window reads: the kernel's, read afresh on every call, unless a test has put
+// others in their place (nullptr puts the kernel's back).
 const InterfaceTableSource& CurrentInterfaceTables();
 void ReplaceInterfaceTables(const InterfaceTableSource* source);

@@ -29,11 +29,6 @@ bool Qualifies(const InterfaceRow& row) {
     return connected && row.dwPhysAddrLen != 0 && row.dwSpeed != kExcludedSpeed;
 }
 
-// The description is a C string in a 256-byte field: it ends at the first NUL.
-std::string ClipDescription(const std::string& text) {
-    return std::string(std::string_view(text.c_str()).substr(0, kMaxDescrBytes));
-}
-
 std::vector<QualifyingInterface> ListQualifyingInterfaces(const InterfaceTableSource& source) {
     std::vector<QualifyingInterface> list;
     const auto indexes = source.GetIfIndexes();
@@ -41,7 +36,8 @@ std::vector<QualifyingInterface> ListQualifyingInterfaces(const InterfaceTableSo
     for (const uint32_t index : *indexes) {
         if (list.size() == kMaxAdapters) break;
         const auto row = source.GetIfEntry(index);
-        if (row && Qualifies(*row)) list.push_back({index, ClipDescription(row->bDescr)});
+        // The description is a C string: it ends at the first NUL.
+        if (row && Qualifies(*row)) list.push_back({index, row->bDescr.c_str()});
     }
     return list;
 }

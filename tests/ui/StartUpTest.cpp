@@ -1,5 +1,3 @@
-#include <arpa/inet.h>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -14,8 +12,8 @@
 #include <QWindow>
 
 #include "Strings.h"
-#include "platform/InterfaceTables.h"
 #include "resource.h"
+#include "support/FakeInterfaceTables.h"
 #include "support/Typing.h"
 #include "support/WindowTest.h"
 
@@ -159,40 +157,21 @@ TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
 
 namespace {
 
-// Tables with one adapter at most, for the local address line.
-class FakeTables : public InterfaceTableSource {
-public:
-    explicit FakeTables(bool withAdapter) : m_withAdapter(withAdapter) {
-        ReplaceInterfaceTables(this);
-    }
-    ~FakeTables() override { ReplaceInterfaceTables(nullptr); }
-    std::optional<std::vector<uint32_t>> GetIfIndexes() const override {
-        return std::vector<uint32_t>{7};
-    }
-    std::optional<InterfaceRow> GetIfEntry(uint32_t) const override {
-        return InterfaceRow{7, kIfOperStatusOperational, 6, 1000000000, "eth0"};
-    }
-    std::optional<std::vector<IpAddrRow>> GetIpAddrTable() const override {
-        if (!m_withAdapter)
-            return std::vector<IpAddrRow>{{htonl(0x7F000001), 1, htonl(0xFF000000)}};
-        return std::vector<IpAddrRow>{{htonl(0xC0A8000A), 7, htonl(0xFFFFFF00)}};
-    }
-
-private:
-    bool m_withAdapter;
-};
-
 // The line shows the first listed address, or says there is none.
 TEST_F(StartUpTest, LocalAddressLineShowsTheFirstAdapter) {
+    FakeInterfaceTables tables;
+    tables.AddInterface(7, "eth0");
+    tables.AddAddress(7, Ip(192, 168, 0, 10), Ip(255, 255, 255, 0));
     {
-        FakeTables tables(true);
+        InterfaceTablesInPlace inPlace(tables);
         Open();
         EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
                   "\x8c\xbb\x8d\xdd\x82\xcc"
                   "IP\x83\x41\x83h\x83\x8c\x83X : 192.168.0.10");
         Close();
     }
-    FakeTables tables(false);
+    const FakeInterfaceTables none;
+    InterfaceTablesInPlace inPlace(none);
     Open();
     EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
               "\x8c\xbb\x8d\xdd\x82\xcc"
