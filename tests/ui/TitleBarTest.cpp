@@ -1,3 +1,8 @@
+#include "Strings.h"
+#include "resource.h"
+#include "support/Typing.h"
+#include "support/WindowTest.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -5,12 +10,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <functional>
 
-#include "Strings.h"
-#include "resource.h"
-#include "support/Typing.h"
-#include "support/WindowTest.h"
+#include <functional>
 
 namespace {
 
@@ -104,10 +105,16 @@ TEST_F(TitleBarTest, MainWindowIsOrdinaryAndOwnsTheTitleDialog) {
     Close();
     CSignalServerDlg main;
     QWindow* mainWindow = nullptr;
+    QWindow* mainOwner = nullptr;
     QWindow* titleOwner = nullptr;
+    Qt::WindowType mainType = Qt::Dialog;
+    Qt::WindowFlags mainFlags;
     Qt::WindowModality mainModality = Qt::ApplicationModal;
     QTimer::singleShot(0, [&] {
         mainWindow = main.GetDialogWidget()->windowHandle();
+        mainOwner = mainWindow->transientParent();
+        mainType = mainWindow->type();
+        mainFlags = mainWindow->flags();
         mainModality = mainWindow->modality();
         QTimer::singleShot(0, [&] {
             auto* title = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -121,9 +128,9 @@ TEST_F(TitleBarTest, MainWindowIsOrdinaryAndOwnsTheTitleDialog) {
     });
     main.DoModal();
     ASSERT_NE(mainWindow, nullptr);
-    EXPECT_EQ(mainWindow->type(), Qt::Window);
-    EXPECT_TRUE(mainWindow->flags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(mainWindow->transientParent(), nullptr);
+    EXPECT_EQ(mainType, Qt::Window);
+    EXPECT_TRUE(mainFlags & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(mainOwner, nullptr);
     EXPECT_EQ(mainModality, Qt::NonModal);
     EXPECT_EQ(titleOwner, mainWindow);
 }
