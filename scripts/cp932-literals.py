@@ -20,6 +20,11 @@ TEXTS = [
     ("kTextLogWriteFailed", "ログファイルに書き込めません\r\n"),
     ("kTextPathNotCp932", "このファイル名には使えない文字が含まれています"),
     ("kTextExeDirNotCp932", "実行ファイルのフォルダ名に使えない文字が含まれています"),
+    ("kTextExeNameNotCp932", "実行ファイルの名前に使えない文字が含まれています"),
+    ("kTextExePathUnreadable", "実行ファイルの場所を読み取れません"),
+    ("kTextDataDirNotCp932",
+     "データフォルダ名に使えない文字が含まれています（XDG_DATA_HOME で別のフォルダを指定できます）"),
+    ("kTextDataDirUnusable", "データフォルダを作成できないか、書き込めません\n"),
     ("kTextUiWakeUpFailed", "起動できません（画面スレッドを起こす通知を作れません）"),
     ("kTextSignalsFailed", "起動できません（終了シグナルを受け取れません）"),
     # Window texts

@@ -8,6 +8,7 @@
 #include "app/JapaneseSystemTexts.h"
 #include "app/OffscreenSignalServerDlg.h"
 #include "app/TerminationSignals.h"
+#include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CWnd.h"
@@ -21,6 +22,23 @@ bool AfxSocketInit() {
     return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
 }
 
+std::string HomeFolderRefusal(const HomeFolder& home) {
+    switch (home.problem) {
+        case HomeFolder::kExecutableUnreadable:
+            return kTextExePathUnreadable;
+        case HomeFolder::kExecutableNameNotCp932:
+            return kTextExeNameNotCp932;
+        case HomeFolder::kExecutableFolderNotCp932:
+            return kTextExeDirNotCp932;
+        case HomeFolder::kDataFolderNotCp932:
+            return kTextDataDirNotCp932;
+        case HomeFolder::kDataFolderUnusable:
+        case HomeFolder::kFound:
+            break;
+    }
+    return kTextDataDirUnusable + home.path;
+}
+
 }  // namespace
 
 bool CSignalServerApp::InitInstance() {
@@ -28,9 +46,10 @@ bool CSignalServerApp::InitInstance() {
         AfxMessageBox(kTextSocketInitFailed);
         return false;
     }
-    // Every file the program keeps lives beside it, named in CP932.
-    if (!ModuleInfo::Current().ExecutablePath()) {
-        AfxMessageBox(kTextExeDirNotCp932);
+    // Every file the program keeps lives in its home folder, named in CP932.
+    HomeFolder home = FindHomeFolder(ModuleInfo::Current());
+    if (home.problem != HomeFolder::kFound) {
+        AfxMessageBox(HomeFolderRefusal(home));
         return false;
     }
     // Without it every call of the worker into the window would wait for ever.

@@ -2,6 +2,7 @@
 #include "eventlog/CsvRow.h"
 #include "eventlog/LocalClock.h"
 #include "platform/CStdioFile.h"
+#include "platform/PathText.h"
 #include "resource.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CFileDialog.h"
@@ -17,8 +18,9 @@ void CSignalServerDlg::WriteLogRecord(const char* peerAddress) {
     if (!m_bLoggingEnabled) return;
     CStdioFile file;
     // Exclusive, so that no other writer's rows interleave with ours.
-    if (!file.Open(m_strLogFile.Get(), CStdioFile::modeCreate | CStdioFile::modeNoTruncate |
-                                           CStdioFile::modeWrite | CStdioFile::shareExclusive)) {
+    if (!file.Open(ResolvePath(m_strLogFile.Get(), m_strHomeFolder),
+                   CStdioFile::modeCreate | CStdioFile::modeNoTruncate | CStdioFile::modeWrite |
+                       CStdioFile::shareExclusive)) {
         ReportLogFailure(kTextLogOpenFailed);
         return;
     }
@@ -56,7 +58,7 @@ void CSignalServerDlg::OnLoggingToggled() {
 }
 
 void CSignalServerDlg::OnBrowseLogFile() {
-    CFileDialog dialog(false, kLogExtension, m_strLogFile.Get(),
+    CFileDialog dialog(false, kLogExtension, ResolvePath(m_strLogFile.Get(), m_strHomeFolder),
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kLogFilter, this);
     if (dialog.DoModal() != IDOK) return;
     m_strLogFile = dialog.GetPathName();

@@ -18,7 +18,7 @@ namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
 
-// Follows links, so that a replace writes beside the real file and keeps the link.
+// Follows links, so that a replace writes the file a link names and keeps the link.
 std::string ResolvedPath(const std::string& path) {
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
@@ -40,6 +40,30 @@ int OpenFile(const std::string& path, int flags, bool devicesToo) {
     return fd;
 }
 
+// New contents for target, in its folder under a short name (a long file name leaves no room
+// for a longer one), with the mode and owner of the file it replaces; -1 when that cannot be.
+int OpenTemporaryBeside(const std::string& target, const struct stat* existing,
+                        std::string& tempPath) {
+    tempPath = JoinPath(DirectoryOfPath(target), ".nr-qd8k." + std::to_string(::getpid()) + "." +
+                                                     std::to_string(g_tempCounter++));
+    int fd = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, false);
+    struct stat made {};
+    bool ok = fd >= 0 && ::fstat(fd, &made) == 0;
+    if (ok && existing != nullptr) {
+        // The owner first: a change of owner clears the set-id bits the mode then restores.
+        bool sameOwner = made.st_uid == existing->st_uid && made.st_gid == existing->st_gid;
+        ok = (sameOwner || ::fchown(fd, existing->st_uid, existing->st_gid) == 0) &&
+             ::fchmod(fd, existing->st_mode & 07777) == 0;
+    }
+    if (ok) return fd;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+    }
+    tempPath.clear();
+    return -1;
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -59,7 +83,8 @@ CStdioFile::~CStdioFile() {
 bool CStdioFile::Open(std::string_view path, unsigned flags) {
     Discard();
     m_readFailed = false;
-    if (path.empty() || path.find('\0') != std::string_view::npos) return false;
+    if (!path.starts_with('/') || path.find('\0') != std::string_view::npos) return false;
+    if (IsWindowsPath(path)) return false;
     std::optional<std::string> systemPath = cp932::ToUtf8Exact(path);
     if (!systemPath) return false;
     if ((flags & modeWrite) == 0) return OpenForReading(*systemPath);
@@ -93,19 +118,30 @@ bool CStdioFile::OpenForReplacing(const std::string& path) {
     m_targetPath = ResolvedPath(path);
     struct stat info {};
     bool exists = ::stat(m_targetPath.c_str(), &info) == 0;
-    if (!exists || S_ISREG(info.st_mode)) {
-        std::string name = m_targetPath.substr(m_targetPath.rfind('/') + 1);
-        m_tempPath = JoinPath(DirectoryOfPath(m_targetPath),
-                              "." + name + "." + std::to_string(::getpid()) + "-" +
-                                  std::to_string(g_tempCounter++) + ".tmp");
-        m_fd = OpenFile(m_tempPath, O_WRONLY | O_CREAT | O_EXCL, false);
-        if (m_fd >= 0 && exists) ::fchmod(m_fd, info.st_mode & 07777);
-        if (m_fd < 0) m_tempPath.clear();
+    if (!exists && errno != ENOENT) return false;
+    struct stat link {};
+    bool danglingLink = !exists && ::lstat(m_targetPath.c_str(), &link) == 0;
+    if (exists || danglingLink) {
+        // Whether this file may be written is its own say, not its folder's.
+        m_fd = OpenFile(m_targetPath, O_WRONLY | O_CREAT, true);
+        if (m_fd < 0) return false;
     }
-    // A device cannot be replaced by a file, and a folder may let us write a file it holds but
-    // not add one beside it: then the file is written as it is.
-    if (m_fd < 0 && exists) m_fd = OpenFile(m_targetPath, O_WRONLY | O_TRUNC, true);
+    // Written in place: a device, a file with other names (they all see the new contents), a
+    // link's missing file, and a file whose owner a new file could not keep or whose folder
+    // takes no new file.
+    bool replaceable = !exists || (S_ISREG(info.st_mode) && info.st_nlink == 1);
+    if (replaceable && !danglingLink) {
+        int tempFd = OpenTemporaryBeside(m_targetPath, exists ? &info : nullptr, m_tempPath);
+        if (tempFd >= 0) {
+            if (m_fd >= 0) ::close(m_fd);
+            m_fd = tempFd;
+        }
+    }
     if (m_fd < 0) return false;
+    if (m_tempPath.empty() && S_ISREG(info.st_mode) && ::ftruncate(m_fd, 0) != 0) {
+        Discard();
+        return false;
+    }
     m_replacing = true;
     return true;
 }

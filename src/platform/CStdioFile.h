@@ -6,12 +6,15 @@
 #include <string_view>
 
 // A text-mode file over raw bytes: "\n" is written as CR LF, a line is read without its end.
-// Paths are CP932, as every text the program holds; the conversion for the file system is here,
-// and a path that is not valid CP932 is refused rather than guessed at.
+// Paths are full CP932 paths, as every text the program holds; the conversion for the file
+// system is here. Refused rather than guessed at: a path that is not valid CP932, a relative one
+// (it would depend on the working folder) and a Windows path (IsWindowsPath).
 //
 // Writes are gathered and reach the file at Close(), in one piece: an appended block is in the
 // file whole or not at all, and a replaced file keeps its old contents unless the new ones are
-// complete. Only regular files and devices are opened: a pipe would stall the caller.
+// complete. Only regular files and devices are opened: a pipe would stall the caller. A replace
+// is what an editor's save is: an existing file that may not be written is refused, a replaced
+// file keeps its mode and owner, and a link is written through to the file it names.
 class CStdioFile {
 public:
     enum OpenFlags : unsigned {
@@ -52,7 +55,7 @@ private:
 
     FILE* m_reader = nullptr;
     int m_fd = -1;
-    bool m_replacing = false;
+    bool m_replacing = false;  // the file ends as m_pending alone
     bool m_readFailed = false;
     uint64_t m_openedLength = 0;
     std::string m_pending;

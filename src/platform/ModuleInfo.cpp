@@ -12,11 +12,12 @@ namespace {
 
 class RunningModule : public ModuleInfo {
 public:
-    std::optional<std::string> ExecutablePath() const override {
+    std::optional<std::string> ExecutableSystemPath() const override {
         char path[PATH_MAX];
-        ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length <= 0) return std::nullopt;
-        return cp932::FromUtf8(std::string_view(path, static_cast<size_t>(length)));
+        ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
+        // A full buffer may hold a cut path.
+        if (length <= 0 || length == static_cast<ssize_t>(sizeof path)) return std::nullopt;
+        return std::string(path, static_cast<size_t>(length));
     }
     std::optional<Version> FileVersion() const override {
         return Version{NR_FILE_VERSION_MAJOR, NR_FILE_VERSION_MINOR, NR_FILE_VERSION_BUILD,
@@ -28,6 +29,11 @@ const RunningModule g_runningModule;
 std::atomic<const ModuleInfo*> g_current{&g_runningModule};
 
 }  // namespace
+
+std::optional<std::string> ModuleInfo::ExecutablePath() const {
+    std::optional<std::string> path = ExecutableSystemPath();
+    return path ? cp932::FromUtf8(*path) : std::nullopt;
+}
 
 const ModuleInfo& ModuleInfo::Current() {
     return *g_current.load();

@@ -12,30 +12,33 @@ public:
     using Version = std::array<uint16_t, 4>;  // major, minor, build, revision
 
     virtual ~ModuleInfo() = default;
-    // The executable's full path in CP932; nullopt when the file system name has a character
-    // CP932 cannot hold.
-    virtual std::optional<std::string> ExecutablePath() const = 0;
+    // The executable's full path as the file system names it; nullopt when it cannot be read.
+    virtual std::optional<std::string> ExecutableSystemPath() const = 0;
     virtual std::optional<Version> FileVersion() const = 0;
+
+    // The same path in CP932; nullopt also when it has a character CP932 cannot hold.
+    std::optional<std::string> ExecutablePath() const;
 
     static const ModuleInfo& Current();
     // nullptr puts the real source back.
     static void Replace(const ModuleInfo* info);
 };
 
-// An executable said to live at a given path, with a given version: runs the window "beside"
-// another folder (tests, the screenshot and benchmark tools). Installed for its lifetime.
+// An executable said to live at a given file system path, with a given version: runs the window
+// "beside" another folder (tests, the screenshot and benchmark tools). Installed for its lifetime.
 class PlacedModule : public ModuleInfo {
 public:
-    explicit PlacedModule(std::string executablePath) : path(std::move(executablePath)) {
+    explicit PlacedModule(std::optional<std::string> executablePath)
+        : path(std::move(executablePath)) {
         ModuleInfo::Replace(this);
     }
     ~PlacedModule() override { ModuleInfo::Replace(nullptr); }
     PlacedModule(const PlacedModule&) = delete;
     PlacedModule& operator=(const PlacedModule&) = delete;
 
-    std::optional<std::string> ExecutablePath() const override { return path; }
+    std::optional<std::string> ExecutableSystemPath() const override { return path; }
     std::optional<Version> FileVersion() const override { return version; }
 
-    std::string path;
+    std::optional<std::string> path;  // nullopt: a path that cannot be read
     std::optional<Version> version = Version{1, 0, 2, 0};
 };

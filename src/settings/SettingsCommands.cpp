@@ -1,4 +1,5 @@
 #include "Strings.h"
+#include "platform/PathText.h"
 #include "resource.h"
 #include "settings/SettingsFormat.h"
 #include "ui/SignalServerDlg.h"
@@ -27,16 +28,16 @@ void CSignalServerDlg::OnSaveSettings() {
             return;
         }
     }
-    CFileDialog dialog(false, kSettingsExtension, m_strSettingsFile, kDialogFlags, kSettingsFilter,
-                       this);
+    CFileDialog dialog(false, kSettingsExtension, ResolvePath(m_strSettingsFile, m_strHomeFolder),
+                       kDialogFlags, kSettingsFilter, this);
     if (dialog.DoModal() != IDOK) return;
     m_strSettingsFile = dialog.GetPathName();
     SaveSettings();
 }
 
 void CSignalServerDlg::OnLoadSettings() {
-    CFileDialog dialog(true, kSettingsExtension, m_strSettingsFile, kDialogFlags, kSettingsFilter,
-                       this);
+    CFileDialog dialog(true, kSettingsExtension, ResolvePath(m_strSettingsFile, m_strHomeFolder),
+                       kDialogFlags, kSettingsFilter, this);
     if (dialog.DoModal() != IDOK) return;
     m_strSettingsFile = dialog.GetPathName();
     if (m_bServerRunning) OnButtonServer();

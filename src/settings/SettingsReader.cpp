@@ -1,5 +1,6 @@
 #include "Strings.h"
 #include "platform/CStdioFile.h"
+#include "platform/PathText.h"
 #include "settings/SettingsFormat.h"
 #include "ui/SignalServerDlg.h"
 
@@ -29,7 +30,7 @@ private:
 
 BOOL CSignalServerDlg::LoadSettings(std::string path) {
     CStdioFile file;
-    if (!file.Open(path, CStdioFile::modeRead)) {
+    if (!file.Open(ResolvePath(path, m_strHomeFolder), CStdioFile::modeRead)) {
         AppendTrace("%s", kTraceSettingsMissing);
         return FALSE;
     }
@@ -47,7 +48,7 @@ BOOL CSignalServerDlg::LoadSettings(std::string path) {
     if (file.ReadFailed()) AppendTrace("cfg read error\r\n");
     file.Close();
     SetWindowText(m_strTitle);
-    m_editLogFile.SetWindowText(m_strLogFile.Get());
+    m_editLogFile.SetWindowText(ResolvePath(m_strLogFile.Get(), m_strHomeFolder));
     AppendTrace("%s", kTraceRule);
     return result;
 }

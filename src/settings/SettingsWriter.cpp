@@ -1,5 +1,6 @@
 #include "Strings.h"
 #include "platform/CStdioFile.h"
+#include "platform/PathText.h"
 #include "settings/SettingsFormat.h"
 #include "ui/SignalServerDlg.h"
 
@@ -25,7 +26,8 @@ void CSignalServerDlg::SaveSettings() {
     values.serverRunning = m_bServerRunning != FALSE;
     values.logFile = m_strLogFile.Get();
 
-    bool settingsWritten = WriteWholeFile(m_strSettingsFile, FormatSettingsFile(values));
+    bool settingsWritten =
+        WriteWholeFile(ResolvePath(m_strSettingsFile, m_strHomeFolder), FormatSettingsFile(values));
     bool pointerWritten = WriteWholeFile(m_strPointerFile, m_strSettingsFile);
     if (!settingsWritten || !pointerWritten) MessageBox(kTextSettingsWriteFailed);
 }

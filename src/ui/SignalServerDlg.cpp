@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Strings.h"
+#include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
 #include "platform/PathText.h"
 #include "platform/Winsock.h"
@@ -48,7 +49,9 @@ constexpr MessageMapEntry kMessageMap[] = {
 CSignalServerDlg::CSignalServerDlg(CWnd* pParent) : CDialog(SignalServerDialogTemplate(), pParent) {
     m_hIcon = LoadIconResource(IDR_MAINFRAME);
     const ModuleInfo& module = ModuleInfo::Current();
-    m_szExeDir = DirectoryOfPath(module.ExecutablePath().value_or("./NR-QD8K"));
+    // Without one, start-up refuses to run, and no relative path opens.
+    HomeFolder home = FindHomeFolder(module);
+    if (home.problem == HomeFolder::kFound) m_strHomeFolder = home.path;
     std::optional<ModuleInfo::Version> version = module.FileVersion();
     if (version) std::copy(version->begin(), version->end(), m_wVersion);
     m_strVersion = FormatVersionText(version ? &m_wVersion : nullptr);
@@ -142,10 +145,10 @@ void CSignalServerDlg::ShowDefaults() {
         m_diChannels[i].pName->SetLimitText(kNameLimitBytes);
     }
     m_strTitle = kDefaultTitle;
-    m_strLogFile = JoinPath(m_szExeDir, kLogFileName);
-    m_strPointerFile = JoinPath(m_szExeDir, kPointerFileName);
+    m_strLogFile = ResolvePath(kLogFileName, m_strHomeFolder);
+    m_strPointerFile = ResolvePath(kPointerFileName, m_strHomeFolder);
     m_editLogFile.SetWindowText(m_strLogFile.Get());
-    m_strSettingsFile = JoinPath(m_szExeDir, kSettingsFileName);
+    m_strSettingsFile = ResolvePath(kSettingsFileName, m_strHomeFolder);
 }
 
 void CSignalServerDlg::EnumerateAdapters() {

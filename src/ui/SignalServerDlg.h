@@ -79,8 +79,10 @@ public:
     std::atomic<BOOL> m_bServerRunning{FALSE};
     std::atomic<BOOL> m_bDiState[kDiChannels] = {};
     DiChannel m_diChannels[kDiChannels] = {};
-    std::string m_szExeDir;   // no trailing separator
-    SharedText m_strLogFile;  // read by the worker while the UI thread may replace it
+    // Where the program keeps its files, and where relative paths in them lead; no trailing
+    // separator. Set once, before the worker can exist.
+    std::string m_strHomeFolder;
+    SharedText m_strLogFile;  // as given; read by the worker while the UI thread may replace it
     std::string m_strSettingsFile;
     std::string m_strPointerFile;
     std::string m_strTitle;

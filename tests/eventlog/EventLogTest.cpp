@@ -109,6 +109,13 @@ TEST_F(EventLogTest, NamesGoIntoTheHeaderAsTheyStand) {
     EXPECT_EQ(Log(), kFixed + "\x83\x7c\x83\x93\x83\x76,a,b,,DI4,DI5\r\n" + kRow15);
 }
 
+// A relative path leads into the home folder, whatever the working folder is.
+TEST_F(EventLogTest, RelativePathIsInTheHomeFolder) {
+    Dialog().m_strLogFile = "rows.csv";
+    Report();
+    EXPECT_EQ(ReadFileBytes(folder.File("rows.csv")), kDefaultHeader + kRow15);
+}
+
 // A log that cannot be opened, written or is held by another writer: the message at every
 // report, no row and no half row, and the unit still gets its reply.
 TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
@@ -122,6 +129,10 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         {"full disk", "/dev/full", kTextLogWriteFailed},
         {"a pipe", folder.File("pipe"), kTextLogOpenFailed},
         {"not a CP932 name", folder.File("\xff.csv"), kTextLogOpenFailed},
+        // Paths from Windows open nothing, here or in the home folder.
+        {"a Windows path", "D:\\logs\\line1.csv", kTextLogOpenFailed},
+        {"a drive-relative path", "D:line1.csv", kTextLogOpenFailed},
+        {"a UNC path", "\\\\server\\share\\line1.csv", kTextLogOpenFailed},
     };
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -40,13 +41,75 @@ TEST(CStdioFile, WritesAndReadsTextMode) {
               (std::vector<std::string>{"a", "b", "c\rd", "", std::string("e\0z", 3)}));
 }
 
-// Opening for reading fails on a missing file and an empty or bad name.
-TEST(CStdioFile, FailedOpenIsFalse) {
+// Refused: a missing file, no name, a relative name (it would depend on the working folder) and
+// a Windows name, even where a file of that name exists. A CP932 character whose second byte is
+// a backslash's ("表") is no separator.
+TEST(CStdioFile, OpensOnlyFullPathsOfThisSystem) {
     TempFolder folder;
+    WriteFileBytes(folder.File("a\\b.csv"), "x");
     CStdioFile file;
     EXPECT_FALSE(file.Open(folder.File("missing"), CStdioFile::modeRead));
-    EXPECT_FALSE(file.Open("", CStdioFile::modeRead));
-    EXPECT_FALSE(file.Open(folder.File("no/such/folder"), kReplace));
+    for (const std::string& path :
+         {std::string(""), std::string("a.csv"), std::string("\\\\server\\share\\a.csv"),
+          folder.File("a\\b.csv"), folder.File("no/such/folder")}) {
+        SCOPED_TRACE(path);
+        for (unsigned flags : {unsigned{CStdioFile::modeRead}, kReplace, kAppend}) {
+            EXPECT_FALSE(file.Open(path, flags));
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(folder.File("a\\b.csv")), "x");
+    ASSERT_TRUE(file.Open(folder.File("\x95\x5c.csv"), kAppend));
+    EXPECT_TRUE(file.Close());
+    EXPECT_TRUE(FileExists(folder.File("\xe8\xa1\xa8.csv")));
+}
+
+// A replace keeps what the file is: its mode and owner, its other names, a link to it (even
+// one that names no file yet), and a name as long as the system takes.
+TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {
+    TempFolder folder;
+    auto replace = [](const std::string& path) {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(path, kReplace));
+        file.WriteString("new\n");
+        ASSERT_TRUE(file.Close());
+        EXPECT_EQ(ReadFileBytes(path), "new\r\n");
+    };
+    std::string owned = folder.File("owned.qd");
+    WriteFileBytes(owned, "old");
+    ASSERT_EQ(::chmod(owned.c_str(), 0604), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+    }
+    struct stat before {};
+    struct stat after {};
+    ASSERT_EQ(::stat(owned.c_str(), &before), 0);
+    replace(owned);
+    ASSERT_EQ(::stat(owned.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+
+    WriteFileBytes(folder.File("linked.qd"), "old");
+    ASSERT_EQ(::link(folder.File("linked.qd").c_str(), folder.File("other-name.qd").c_str()), 0);
+    replace(folder.File("linked.qd"));
+    EXPECT_EQ(ReadFileBytes(folder.File("other-name.qd")), "new\r\n");
+
+    WriteFileBytes(folder.File("target.qd"), "old");
+    for (const char* name : {"target.qd", "later.qd"}) {
+        SCOPED_TRACE(name);
+        std::string link = folder.File(std::string("link-to-") + name);
+        ASSERT_EQ(::symlink(name, link.c_str()), 0);
+        replace(link);
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_EQ(ReadFileBytes(folder.File(name)), "new\r\n");
+    }
+
+    std::string longName = folder.File(std::string(245, 'n') + ".qd");
+    replace(longName);
+    replace(longName);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              8);
 }
 
 // A replace that cannot be written whole leaves the old file as it was, and no stray file.

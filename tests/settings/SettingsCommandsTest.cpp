@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "Strings.h"
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
@@ -95,6 +98,46 @@ TEST_F(SettingsCommandsTest, StartUpLoadsWhatThePointerNames) {
     EXPECT_EQ(Trace(), "server start.\r\ncfg : " + folder.File("line1.qd") + "\r\n");
     // Names the file brings do not ask for a header.
     EXPECT_FALSE(Dialog().m_bLogHeaderPending);
+}
+
+// Relative paths in the pointer and settings files lead into the home folder, and a save
+// keeps them as they were written.
+TEST_F(SettingsCommandsTest, RelativePathsAreInTheHomeFolder) {
+    int port = FreePort();
+    const std::string file = "#$PORT=" + std::to_string(port) +
+                             "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=rows.csv\r\n";
+    WriteFileBytes(folder.File("line1.qd"), file);
+    WriteFileBytes(folder.File("NR-QD8K.ini"), "line1.qd");
+    Open();
+    EXPECT_TRUE(IsWaiting());
+    EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("rows.csv"));
+    EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
+    EXPECT_TRUE(FileExists(folder.File("rows.csv")));
+    Dialog().SaveSettings();
+    EXPECT_NE(ReadFileBytes(folder.File("line1.qd")).find("#$LOGFILENAME=rows.csv\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), "line1.qd");
+}
+
+// A Windows path names no file here, not even one of that name in the home folder: the
+// pointer's loads nothing, and a save to one is a file that cannot be made (silent), while the
+// pointer keeps its bytes.
+TEST_F(SettingsCommandsTest, WindowsPathsOpenNothing) {
+    const std::string windowsPath = "D:\\settings\\line1.qd";
+    WriteFileBytes(folder.File(windowsPath), "#$PORT=1024\r\n");
+    WriteFileBytes(folder.File("NR-QD8K.ini"), windowsPath);
+    Open();
+    EXPECT_TRUE(
+        Trace().ends_with(std::string(kTraceSettingsMissing) + "cfg : " + windowsPath + "\r\n"));
+    EXPECT_EQ(Text(Dialog().m_editPort), "10003");
+
+    Dialog().SaveSettings();
+    EXPECT_FALSE(FileExists(windowsPath));  // in the working folder
+    EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), windowsPath);
+    SaveTo(folder.File(windowsPath));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(ReadFileBytes(folder.File(windowsPath)), "#$PORT=1024\r\n");
+    EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), folder.File(windowsPath));
 }
 
 // Bytes a widget cannot show exactly (a stray lead byte, a duplicate code) go back as they came.
@@ -210,7 +253,8 @@ TEST_F(SettingsCommandsTest, LoadStopsForStopFilesAndMissingFiles) {
 }
 
 // A save that cannot be written whole is reported and keeps what was there; one whose file
-// cannot be created at all stays silent, the pointer still written.
+// cannot be created at all stays silent, the pointer still written. Write-protected files are
+// not opened, so left as they are, without a word.
 TEST_F(SettingsCommandsTest, FailedSavesKeepWhatWasThere) {
     Open();
     SaveTo("/dev/full");
@@ -222,6 +266,17 @@ TEST_F(SettingsCommandsTest, FailedSavesKeepWhatWasThere) {
     SaveTo(unreachable);
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), unreachable);
+
+    AsOrdinaryUser user(folder);
+    ::unlink(folder.File("NR-QD8K.ini").c_str());
+    for (const char* name : {"protected.qd", "NR-QD8K.ini"}) {
+        WriteFileBytes(folder.File(name), "old");
+        ASSERT_EQ(::chmod(folder.File(name).c_str(), 0444), 0);
+    }
+    SaveTo(folder.File("protected.qd"));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(ReadFileBytes(folder.File("protected.qd")), "old");
+    EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), "old");
 }
 
 }  // namespace

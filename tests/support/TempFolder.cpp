@@ -1,5 +1,9 @@
 #include "support/TempFolder.h"
 
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,4 +37,42 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+}  // namespace
+
+// The file-system ids are the thread's own, and root's file powers go with them.
+AsOrdinaryUser::AsOrdinaryUser(const TempFolder& folder) : m_switched(::geteuid() == 0) {
+    if (!m_switched) return;
+    ::chmod(folder.Path().c_str(), 0777);
+    ::setfsgid(kNobody);
+    ::setfsuid(kNobody);
+}
+
+AsOrdinaryUser::~AsOrdinaryUser() {
+    if (!m_switched) return;
+    ::setfsuid(0);
+    ::setfsgid(0);
+}
+
+ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
+    : m_name(std::move(name)) {
+    if (const char* saved = std::getenv(m_name.c_str())) m_saved = saved;
+    Set(m_name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    Set(m_name, m_saved);
+}
+
+void ScopedEnvironment::Set(const std::string& name, const std::optional<std::string>& value) {
+    if (value) {
+        ::setenv(name.c_str(), value->c_str(), 1);
+    } else {
+        ::unsetenv(name.c_str());
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // A folder of its own for one test, removed with everything in it afterwards.
@@ -20,3 +21,30 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+
+// While it lives, this thread meets file permissions as an ordinary user does, also when the
+// tests run as root, who may write anything; the folder is opened to that user.
+class AsOrdinaryUser {
+public:
+    explicit AsOrdinaryUser(const TempFolder& folder);
+    ~AsOrdinaryUser();
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+private:
+    bool m_switched;
+};
+
+// An environment variable set, or removed (nullopt), for as long as this lives.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::string name, const std::optional<std::string>& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    static void Set(const std::string& name, const std::optional<std::string>& value);
+    std::string m_name;
+    std::optional<std::string> m_saved;
+};

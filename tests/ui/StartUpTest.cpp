@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -10,8 +12,10 @@
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <filesystem>
 
 #include "Strings.h"
+#include "app/SignalServerApp.h"
 #include "resource.h"
 #include "support/FakeInterfaceTables.h"
 #include "support/Typing.h"
@@ -176,6 +180,72 @@ TEST_F(StartUpTest, LocalAddressLineShowsTheFirstAdapter) {
     EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
               "\x8c\xbb\x8d\xdd\x82\xcc"
               "IP\x83\x41\x83h\x83\x8c\x83X : (\x82\xc8\x82\xb5)");
+}
+
+}  // namespace
+
+namespace {
+
+// Beside an executable whose folder cannot be written, the files live in the per-user data
+// folder, made on first use: $XDG_DATA_HOME/NR-QD8K, or ~/.local/share/NR-QD8K when that
+// variable is not an absolute path.
+TEST_F(StartUpTest, FilesLiveInTheDataFolderWhenBesideIsReadOnly) {
+    const std::string bin = folder.File("bin");
+    ASSERT_EQ(::mkdir(bin.c_str(), 0555), 0);
+    module.path = bin + "/NR-QD8K";
+    ScopedEnvironment home("HOME", folder.File("home"));
+    struct Case {
+        std::string dataHome;
+        std::string expected;
+    } cases[] = {
+        {folder.File("data"), folder.File("data/NR-QD8K")},
+        {"relative", folder.File("home/.local/share/NR-QD8K")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dataHome);
+        ScopedEnvironment dataHome("XDG_DATA_HOME", c.dataHome);
+        {
+            AsOrdinaryUser user(folder);
+            Open();
+        }
+        EXPECT_EQ(Text(Dialog().m_editLogFile), c.expected + "/NR-QD8K.csv");
+        EXPECT_EQ(Dialog().m_strSettingsFile, c.expected + "/NR-QD8K.qd");
+        EXPECT_EQ(Dialog().m_strPointerFile, c.expected + "/NR-QD8K.ini");
+        EXPECT_TRUE(std::filesystem::is_directory(c.expected));
+        Close();
+    }
+}
+
+// Without a home folder it can name, make and write, or without a name of its own, the program
+// does not start, and says what is wrong.
+TEST_F(StartUpTest, RefusesToStartWithoutAUsableHome) {
+    const std::string notCp932 = "\xed\x95\x9c";  // a Hangul syllable
+    const std::string bin = folder.File("bin");
+    ASSERT_EQ(::mkdir(bin.c_str(), 0555), 0);
+    std::filesystem::create_directory(folder.File(notCp932));
+    std::filesystem::permissions(folder.File(notCp932), std::filesystem::perms::all);
+    WriteFileBytes(folder.File("file"), "");
+    struct Case {
+        std::optional<std::string> executable;
+        std::string dataHome;
+        std::string message;
+    } cases[] = {
+        {std::nullopt, folder.File("data"), kTextExePathUnreadable},
+        {folder.File("NR-QD8K" + notCp932), folder.File("data"), kTextExeNameNotCp932},
+        {folder.File(notCp932 + "/NR-QD8K"), folder.File("data"), kTextExeDirNotCp932},
+        {bin + "/NR-QD8K", folder.File(notCp932), kTextDataDirNotCp932},
+        {bin + "/NR-QD8K", folder.File("file"), kTextDataDirUnusable + folder.File("file/NR-QD8K")},
+    };
+    AsOrdinaryUser user(folder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        module.path = c.executable;
+        ScopedEnvironment dataHome("XDG_DATA_HOME", c.dataHome);
+        prompter.messages.clear();
+        EXPECT_FALSE(CSignalServerApp().InitInstance());
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, c.message);
+    }
 }
 
 }  // namespace
