@@ -1,6 +1,9 @@
-#include "DialogTemplate.h"
+#include "DialogTemplates.h"
+
+#include "AppResources.h"
 #include "Strings.h"
 #include "resource.h"
+#include "ui/wnd/CFont.h"
 
 namespace {
 
@@ -53,7 +56,7 @@ constexpr ControlTemplate kTitleBarControls[] = {
 };
 
 constexpr DialogTemplate kSignalServerDialog{
-    IDD_SIGNALSERVER_DIALOG, "NR-QD8K", kFacePGothic, 9, 263, 280, true, true,
+    IDD_SIGNALSERVER_DIALOG, kAppName, kFacePGothic, 9, 263, 280, true, true,
     kSignalServerControls};
 
 constexpr DialogTemplate kTitleBarDialog{

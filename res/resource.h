@@ -1,14 +1,12 @@
 #pragma once
 
+#include "ui/wnd/DialogTemplate.h"
+
 // Dialog and control ids, numbered as the Windows version numbers them.
 inline constexpr int IDD_SIGNALSERVER_DIALOG = 102;
-inline constexpr int IDS_SOCKETS_INIT_FAILED = 103;
-inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr int IDD_TITLEBAR_DIALOG = 134;
-
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDC_STATIC = -1;
+// The application icon: the folder holding every size rendered from res/NR-QD8K.svg.
+inline constexpr char IDR_MAINFRAME[] = ":/icons";
 
 inline constexpr int IDC_EDIT_PORT = 1000;
 inline constexpr int IDC_BUTTON_SERVER = 1001;

@@ -36,8 +36,6 @@ TEXTS = [
     ("kTextStartServer", "サーバ待機を開始する(&S)"),
     ("kTextStopServer", "サーバ待機を終了する(&S)"),
     ("kTextTraceBanner", "ここの部分は開発中のみ表示してるがリリースの時には枠ごと消す\r\n"),
-    ("kFaceGothic", "ＭＳ ゴシック"),
-    ("kFacePGothic", "ＭＳ Ｐゴシック"),
     # Trace lines
     ("kTraceSettingsMissing", "cfgファイルが無かったからデフォルト\r\n"),
     ("kTraceSettingsFound", "cfgファイルが見つかったから処理する\r\n"),

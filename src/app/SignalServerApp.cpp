@@ -1,9 +1,6 @@
 #include "app/SignalServerApp.h"
 
-#include <QApplication>
-#include <csignal>
-#include <memory>
-
+#include "AppResources.h"
 #include "Strings.h"
 #include "app/JapaneseSystemTexts.h"
 #include "app/OffscreenSignalServerDlg.h"
@@ -13,6 +10,11 @@
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CWnd.h"
 #include "ui/wnd/UiThread.h"
+
+#include <QApplication>
+
+#include <csignal>
+#include <memory>
 
 namespace {
 
@@ -42,6 +44,7 @@ std::string HomeFolderRefusal(const HomeFolder& home) {
 }  // namespace
 
 bool CSignalServerApp::InitInstance() {
+    AfxSetAppResources(ProgramResources());
     if (!AfxSocketInit()) {
         AfxMessageBox(kTextSocketInitFailed);
         return false;

@@ -9,11 +9,11 @@ constexpr size_t kDateTimeBufferSize = 128;
 
 }  // namespace
 
-std::string FormatCsvHeader(const std::string (&names)[5]) {
+std::string FormatCsvHeader(const std::string (&names)[kDiChannels]) {
     // The fixed part is the format up to its first conversion.
     std::string_view format(kFormatCsvHeader);
     std::string header(format.substr(0, format.find('%')));
-    for (size_t i = 0; i < 5; ++i) {
+    for (int i = 0; i < kDiChannels; ++i) {
         if (i > 0) header += ',';
         header += names[i];
     }
@@ -22,7 +22,7 @@ std::string FormatCsvHeader(const std::string (&names)[5]) {
 }
 
 std::string FormatCsvRow(const std::tm& localTime, std::string_view peerAddress,
-                         const bool (&states)[5]) {
+                         const bool (&states)[kDiChannels]) {
     char dateTime[kDateTimeBufferSize];
     size_t length = std::strftime(dateTime, sizeof dateTime, kDateTimePattern, &localTime);
     std::string row(dateTime, length);

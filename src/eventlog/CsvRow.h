@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/DiChannels.h"
+
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -8,8 +10,8 @@
 // quoted: spreadsheets in the field read the file as the Windows version writes it.
 
 // The header, with the current signal names of DI1 to DI5 as column titles.
-std::string FormatCsvHeader(const std::string (&names)[5]);
+std::string FormatCsvHeader(const std::string (&names)[kDiChannels]);
 
 // One report: local date and time, the unit's address, the five states as 1 or 0.
 std::string FormatCsvRow(const std::tm& localTime, std::string_view peerAddress,
-                         const bool (&states)[5]);
+                         const bool (&states)[kDiChannels]);

@@ -1,9 +1,8 @@
-#include <cstdio>
-
 #include "Strings.h"
 #include "server/PortText.h"
 #include "ui/SignalServerDlg.h"
-#include "ui/wnd/UiThread.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -12,12 +11,12 @@ namespace {
 // together lose connection requests and each waits a second for the retry.
 constexpr int kListenBacklog = SOMAXCONN;
 
-unsigned ServerThreadProc(void* param) {
+}  // namespace
+
+unsigned CSignalServerDlg::ServerThreadProc(void* param) {
     static_cast<CSignalServerDlg*>(param)->ServeLoop();
     return 0;
 }
-
-}  // namespace
 
 void CSignalServerDlg::OnButtonServer() {
     if (m_bServerRunning) {
@@ -87,8 +86,6 @@ void CSignalServerDlg::RequestStop() {
 
 void CSignalServerDlg::WaitForWorkerToEnd() {
     if (!m_pWorker) return;
-    // The worker's last steps wait for the UI thread, so serve them while waiting.
-    UiThread::ServeUntil([this] { return m_pWorker->HasEnded(); });
-    m_pWorker->Join();
+    m_pWorker->JoinServingUi();
     m_pWorker.reset();
 }

@@ -1,10 +1,10 @@
 #include "settings/SettingsFormat.h"
 
+#include "platform/Cp932.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
-
-#include "platform/Cp932.h"
 
 namespace {
 
@@ -14,7 +14,6 @@ constexpr char kKeyDiFormat[] = "#$DI%d=";
 constexpr char kKeyLogging[] = "#$LOGGING=";
 constexpr char kKeyServer[] = "#$SERVER=";
 constexpr char kKeyLogFile[] = "#$LOGFILENAME=";
-constexpr size_t kMaxNameBytes = 20;
 constexpr std::string_view kLoggingOn = "ON";
 constexpr std::string_view kServerStart = "START";
 
@@ -38,11 +37,11 @@ bool ApplySettingsLine(std::string line, SettingsTarget& target) {
     std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
     bool startRequested = false;
     if (TakeKey(line, kKeyPort)) target.SetPortText(line);
-    for (int number = 1; number <= 5; ++number) {
+    for (int number = 1; number <= kDiChannels; ++number) {
         if (TakeKey(line, DiKey(number))) {
             // Cut where a character ends: half a double-byte character would show as garbage.
             target.SetDiName(number - 1,
-                             std::string(cp932::CutAtCharBoundary(line, kMaxNameBytes)));
+                             std::string(cp932::CutAtCharBoundary(line, kDiNameLimitBytes)));
         }
     }
     if (TakeKey(line, kKeyLogging)) target.SetLogging(line.starts_with(kLoggingOn));
@@ -59,7 +58,8 @@ std::string FormatSettingsFile(const SettingsValues& values) {
     };
     addLine(kKeyTitle, values.title);
     addLine(kKeyPort, values.portText);
-    for (int number = 1; number <= 5; ++number) addLine(DiKey(number), values.names[number - 1]);
+    for (int number = 1; number <= kDiChannels; ++number)
+        addLine(DiKey(number), values.names[number - 1]);
     addLine(kKeyLogging, values.logging ? "ON" : "OFF");
     addLine(kKeyServer, values.serverRunning ? "START" : "STOP");
     addLine(kKeyLogFile, values.logFile);

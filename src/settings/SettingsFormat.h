@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/DiChannels.h"
+
 #include <string>
 
 // The settings file: lines of a key ("#$" ... "=") followed by its value. Files written by the
@@ -22,7 +24,7 @@ bool ApplySettingsLine(std::string line, SettingsTarget& target);
 struct SettingsValues {
     std::string title;
     std::string portText;
-    std::string names[5];  // DI1 first
+    std::string names[kDiChannels];  // DI1 first
     bool logging = false;
     bool serverRunning = false;
     std::string logFile;

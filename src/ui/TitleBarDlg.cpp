@@ -1,5 +1,6 @@
 #include "ui/TitleBarDlg.h"
 
+#include "DialogTemplates.h"
 #include "resource.h"
 #include "ui/SignalServerDlg.h"
 

@@ -32,5 +32,5 @@ public:
 
     std::vector<Message> messages;
     std::vector<FileDialogRequest> fileRequests;
-    std::deque<std::optional<std::string>> plannedFiles;
+    std::deque<std::optional<std::string>> plannedFiles;  // as the file system names them
 };

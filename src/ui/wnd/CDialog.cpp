@@ -1,19 +1,16 @@
 #include "ui/wnd/CDialog.h"
 
+#include "ui/wnd/CIcon.h"
+#include "ui/wnd/ColourLabel.h"
+#include "ui/wnd/DialogBuilder.h"
+#include "ui/wnd/QtText.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
-
-#include "resource.h"
-#include "ui/DialogBuilder.h"
-#include "ui/wnd/CIcon.h"
-#include "ui/wnd/ColourLabel.h"
-#include "ui/wnd/QtText.h"
 
 namespace {
 
@@ -25,12 +22,6 @@ public:
     void EndWith(int result) { QDialog::done(result); }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        // Enter belongs to the focused control; only a dialog with a default button ends on it.
-        bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && !HasDefaultButton()) return;
-        QDialog::keyPressEvent(event);
-    }
     void dragEnterEvent(QDragEnterEvent* event) override {
         if (event->mimeData()->hasUrls()) event->acceptProposedAction();
     }
@@ -38,13 +29,6 @@ protected:
     void dropEvent(QDropEvent* event) override { event->acceptProposedAction(); }
 
 private:
-    bool HasDefaultButton() const {
-        for (QPushButton* button : findChildren<QPushButton*>()) {
-            if (button->isDefault()) return true;
-        }
-        return false;
-    }
-
     CDialog& m_owner;
 };
 
@@ -60,7 +44,7 @@ CDialog::~CDialog() {
 void CDialog::BuildWindow() {
     QWidget* parent = m_pParent != nullptr ? m_pParent->GetWidget() : nullptr;
     auto* widget = new DialogWidget(*this, parent);
-    Attach(widget, m_template.id);
+    Attach(widget);
     m_controls = BuildDialogControls(m_template, *widget);
     for (const auto& [id, control] : m_controls) {
         if (id == IDOK) {
@@ -107,7 +91,7 @@ void CDialog::DestroyWindow() {
     if (GetWidget() == nullptr) return;
     OnDestroy();
     delete GetWidget();
-    Attach(nullptr, m_template.id);
+    Attach(nullptr);
     m_controls.clear();
 }
 
@@ -179,7 +163,7 @@ void CDialog::OnToggled(int nID, std::function<void()> handler) {
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     QWidget* widget = pDX->m_pDlgWnd->GetControl(nIDC);
-    rControl.Attach(widget, nIDC);
+    rControl.Attach(widget);
     if (auto* label = dynamic_cast<ColourLabel*>(widget)) {
         CDialog* dialog = pDX->m_pDlgWnd;
         label->SetColourSource(

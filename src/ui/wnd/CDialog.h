@@ -1,13 +1,13 @@
 #pragma once
 
+#include "ui/wnd/CWnd.h"
+#include "ui/wnd/DialogTemplate.h"
+#include "ui/wnd/Gdi.h"
+
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
-
-#include "DialogTemplate.h"
-#include "ui/wnd/CWnd.h"
-#include "ui/wnd/Gdi.h"
 
 class CDialog;
 class CIcon;

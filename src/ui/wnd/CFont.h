@@ -4,6 +4,11 @@
 
 class QFont;
 
+// The Windows gothic faces in CP932, "ＭＳ ゴシック" and "ＭＳ Ｐゴシック": families drawn to
+// their metrics stand in for them here.
+inline constexpr char kFaceGothic[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
+inline constexpr char kFacePGothic[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+
 // A font made once and kept by its owner for as long as controls use it.
 class CFont {
 public:

@@ -14,5 +14,6 @@ private:
 
 using HICON = const CIcon*;
 
-// The icon with the given resource id (only the application icon exists).
-HICON LoadIconResource(int id);
+// The icon whose sizes are the files of a resource folder, made once and kept for the
+// program's life.
+HICON LoadIconResource(const char* folder);

@@ -1,8 +1,8 @@
 #include "ui/wnd/CWinThread.h"
 
-#include <system_error>
-
 #include "ui/wnd/UiThread.h"
+
+#include <system_error>
 
 CWinThread::CWinThread(AFX_THREADPROC proc, void* param)
     : m_thread([this, proc, param] {
@@ -13,6 +13,12 @@ CWinThread::CWinThread(AFX_THREADPROC proc, void* param)
 
 CWinThread::~CWinThread() {
     Join();
+}
+
+void CWinThread::JoinServingUi() {
+    UiThread::ServeUntil([this] { return m_ended.load(std::memory_order_acquire); });
+    Join();
+    UiThread::RunPending();
 }
 
 void CWinThread::Join() {

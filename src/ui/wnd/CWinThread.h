@@ -6,8 +6,7 @@
 
 using AFX_THREADPROC = unsigned (*)(void*);
 
-// A thread that runs one procedure. It is joined, never detached: its owner waits for it with
-// HasEnded (which the UI thread can poll while serving the thread's calls) and Join.
+// A thread that runs one procedure. It is joined, never detached.
 class CWinThread {
 public:
     CWinThread(AFX_THREADPROC proc, void* param);
@@ -15,10 +14,14 @@ public:
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 
-    bool HasEnded() const { return m_ended.load(std::memory_order_acquire); }
-    void Join();
+    // UI thread only: waits for the procedure to end, running meanwhile the calls the thread
+    // hands the UI thread (a plain join would deadlock with them), then those it left queued,
+    // so that none outlives what it works on.
+    void JoinServingUi();
 
 private:
+    void Join();
+
     std::atomic<bool> m_ended{false};
     std::thread m_thread;
 };

@@ -1,21 +1,21 @@
 #include "ui/wnd/CWnd.h"
 
+#include "platform/ModuleInfo.h"
+#include "platform/PathText.h"
+#include "ui/wnd/AppResources.h"
+#include "ui/wnd/CFont.h"
+#include "ui/wnd/Prompter.h"
+#include "ui/wnd/QtText.h"
+#include "ui/wnd/UiThread.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 
-#include "platform/ModuleInfo.h"
-#include "platform/PathText.h"
-#include "ui/wnd/CFont.h"
-#include "ui/wnd/Prompter.h"
-#include "ui/wnd/QtText.h"
-#include "ui/wnd/UiThread.h"
-
-void CWnd::Attach(QWidget* widget, int id) {
+void CWnd::Attach(QWidget* widget) {
     m_pWidget = widget;
-    m_nID = id;
 }
 
 void CWnd::EnableWindow(bool enable) {
@@ -108,7 +108,7 @@ std::string CWnd::TextNow() const {
 
 std::string AfxGetAppName() {
     std::optional<std::string> path = ModuleInfo::Current().ExecutablePath();
-    return path ? FileTitleOfPath(*path) : std::string("NR-QD8K");
+    return path ? FileTitleOfPath(*path) : AfxGetAppResources().appName;
 }
 
 void AfxMessageBox(std::string_view text) {

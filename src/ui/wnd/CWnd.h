@@ -7,7 +7,6 @@ class QWidget;
 class CFont;
 
 inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOW = 5;
 
 // A window the logic works on. Every operation may be called from any thread: on the UI
 // thread it runs at once, on another it waits until the UI thread has run it, except
@@ -19,9 +18,8 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    void Attach(QWidget* widget, int id);
+    void Attach(QWidget* widget);
     QWidget* GetWidget() const { return m_pWidget; }
-    int GetDlgCtrlID() const { return m_nID; }
 
     void SetWindowText(std::string_view text);
     std::string GetWindowText() const;
@@ -44,12 +42,12 @@ protected:
 
 private:
     QWidget* m_pWidget = nullptr;
-    int m_nID = 0;
     // The bytes last set, read back as they are while the widget still shows them: text the
     // widget cannot hold exactly (stray bytes, duplicate codes) is never lost or changed.
     std::string m_lastText;  // UI thread only
 };
 
-// The executable's file name without extension: the caption of every message box.
+// The executable's file name without extension, else the name the program handed in: the
+// caption of every message box.
 std::string AfxGetAppName();
 void AfxMessageBox(std::string_view text);

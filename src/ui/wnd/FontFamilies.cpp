@@ -1,9 +1,11 @@
 #include "ui/wnd/FontFamilies.h"
 
-#include <QStringList>
-#include <string_view>
-
+#include "ui/wnd/CFont.h"
 #include "ui/wnd/QtText.h"
+
+#include <QStringList>
+
+#include <string_view>
 
 namespace {
 
@@ -13,10 +15,9 @@ struct Substitute {
     const char* debianFamily;
 };
 
-// "ＭＳ Ｐゴシック" and "ＭＳ ゴシック" in CP932.
 constexpr Substitute kSubstitutes[] = {
-    {"\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e", "MS PGothic", "IPAPGothic"},
-    {"\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", "MS Gothic", "IPAGothic"},
+    {kFacePGothic, "MS PGothic", "IPAPGothic"},
+    {kFaceGothic, "MS Gothic", "IPAGothic"},
 };
 
 }  // namespace

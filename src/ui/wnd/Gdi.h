@@ -6,10 +6,6 @@
 // Colour values as the window system gives them: 0x00BBGGRR.
 using COLORREF = uint32_t;
 
-constexpr COLORREF RGB(uint8_t red, uint8_t green, uint8_t blue) {
-    return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 |
-           static_cast<COLORREF>(blue) << 16;
-}
 constexpr uint8_t GetRValue(COLORREF colour) {
     return colour & 0xFF;
 }

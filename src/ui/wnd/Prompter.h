@@ -23,7 +23,8 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
     virtual void ShowMessage(CWnd* owner, const std::string& caption, const std::string& text) = 0;
-    // The chosen full path, or nullopt when the dialog was cancelled.
+    // The chosen full path as the file system names it (UTF-8), or nullopt when the dialog was
+    // cancelled.
     virtual std::optional<std::string> ChooseFile(CWnd* owner,
                                                   const FileDialogRequest& request) = 0;
 

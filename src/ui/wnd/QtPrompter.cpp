@@ -1,12 +1,12 @@
-#include <QDialog>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QStringList>
-
-#include "Strings.h"
 #include "ui/wnd/CWnd.h"
 #include "ui/wnd/Prompter.h"
 #include "ui/wnd/QtText.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
 
 namespace {
 
@@ -54,9 +54,7 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
-        std::optional<std::string> path = Cp932Text(dialog.selectedFiles().first());
-        if (!path) ShowMessage(owner, AfxGetAppName(), kTextPathNotCp932);
-        return path;
+        return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
     }
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <map>
+#include "ui/wnd/DialogTemplate.h"
 
-#include "DialogTemplate.h"
+#include <map>
 
 class QDialog;
 class QWidget;

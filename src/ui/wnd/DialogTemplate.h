@@ -2,6 +2,11 @@
 
 #include <span>
 
+// The ids the window layer itself gives meaning to.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_STATIC = -1;  // a control nothing refers to
+
 // A dialog as data, in dialog units; texts in CP932.
 enum class ControlKind { PushButton, DefPushButton, Static, Edit, CheckBox, GroupBox, EtchedLine };
 
@@ -37,6 +42,3 @@ struct DialogTemplate {
     bool appWindow;  // a top-level window of its own, with a task-bar entry
     std::span<const ControlTemplate> controls;
 };
-
-const DialogTemplate& SignalServerDialogTemplate();
-const DialogTemplate& TitleBarDialogTemplate();

@@ -1,4 +1,9 @@
-#include "ui/DialogBuilder.h"
+#include "ui/wnd/DialogBuilder.h"
+
+#include "ui/wnd/ColourLabel.h"
+#include "ui/wnd/Cp932Validator.h"
+#include "ui/wnd/FontFamilies.h"
+#include "ui/wnd/QtText.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -8,13 +13,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <algorithm>
 
-#include "resource.h"
-#include "ui/wnd/ColourLabel.h"
-#include "ui/wnd/Cp932Validator.h"
-#include "ui/wnd/FontFamilies.h"
-#include "ui/wnd/QtText.h"
+#include <algorithm>
 
 namespace {
 

@@ -1,0 +1,7 @@
+#include "AppResources.h"
+
+#include "Strings.h"
+
+AppResources ProgramResources() {
+    return {kAppName, kTextPathNotCp932};
+}

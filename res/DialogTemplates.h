@@ -1,0 +1,6 @@
+#pragma once
+
+#include "ui/wnd/DialogTemplate.h"
+
+const DialogTemplate& SignalServerDialogTemplate();
+const DialogTemplate& TitleBarDialogTemplate();
