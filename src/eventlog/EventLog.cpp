@@ -49,12 +49,12 @@ void CSignalServerDlg::ReportLogFailure(const char* message) {
     }
 }
 
-void CSignalServerDlg::OnDiNameChanged() {
-    if (m_bReady) m_bLogHeaderPending = TRUE;
 void CSignalServerDlg::OnLoggingToggled() {
     m_bLoggingEnabled = m_checkLogging.GetCheck() != BST_UNCHECKED;
 }
 
+void CSignalServerDlg::OnDiNameChanged() {
+    if (m_bReady) m_bLogHeaderPending = TRUE;
 }
 
 void CSignalServerDlg::OnBrowseLogFile() {
