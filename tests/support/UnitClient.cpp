@@ -1,15 +1,16 @@
 #include "support/UnitClient.h"
 
+#include "support/WindowTest.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <future>
 #include <thread>
-
-#include "support/WindowTest.h"
 
 namespace {
 
@@ -31,18 +32,19 @@ bool SendAll(int sock, const std::string& bytes) {
                                 static_cast<ssize_t>(bytes.size());
 }
 
-std::string ReadUntilClosed(int sock, int timeoutMs) {
-    std::string reply;
+void ReadUntilClosed(int sock, int timeoutMs, UnitResult& result) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd entry{sock, POLLIN, 0};
         if (::poll(&entry, 1, 20) <= 0) continue;
         char buffer[64];
         ssize_t got = ::recv(sock, buffer, sizeof buffer, 0);
-        if (got <= 0) break;
-        reply.append(buffer, static_cast<size_t>(got));
+        if (got <= 0) {
+            result.reset = got < 0 && errno == ECONNRESET;
+            break;
+        }
+        result.reply.append(buffer, static_cast<size_t>(got));
     }
-    return reply;
 }
 
 }  // namespace
@@ -62,7 +64,7 @@ UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs) {
         linger hard{1, 0};
         ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
     } else {
-        result.reply = ReadUntilClosed(sock, timeoutMs);
+        ReadUntilClosed(sock, timeoutMs, result);
     }
     ::close(sock);
     return result;
@@ -86,4 +88,13 @@ IdleUnit::IdleUnit(int port) : m_sock(Connect(port)) {}
 
 IdleUnit::~IdleUnit() {
     if (m_sock >= 0) ::close(m_sock);
+}
+
+bool IdleUnit::Readable(int timeoutMs) const {
+    return WaitUntil(
+        [&] {
+            pollfd entry{m_sock, POLLIN, 0};
+            return ::poll(&entry, 1, 0) > 0;
+        },
+        timeoutMs);
 }

@@ -1,17 +1,13 @@
 #include "support/WindowTest.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "Strings.h"
+#include "resource.h"
+#include "ui/wnd/UiThread.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QWidget>
-
-#include "Strings.h"
-#include "resource.h"
-#include "ui/wnd/UiThread.h"
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
@@ -22,6 +18,14 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 WindowTest::WindowTest() : module(folder.File("NR-QD8K")) {}
@@ -76,32 +80,4 @@ bool WindowTest::StopCompleted() {
 bool WindowTest::IsWaiting() {
     return Text(m_dialog->m_staticState) == kTextWaiting &&
            Text(m_dialog->m_buttonServer) == kTextStopServer;
-}
-
-int FreePort() {
-    int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(sock);
-    return ntohs(address.sin_port);
-}
-
-HeldPort::HeldPort() : m_sock(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    socklen_t length = sizeof address;
-    if (::bind(m_sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::listen(m_sock, 1) == 0 &&
-        ::getsockname(m_sock, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        m_port = ntohs(address.sin_port);
-    }
-}
-
-HeldPort::~HeldPort() {
-    ::close(m_sock);
 }

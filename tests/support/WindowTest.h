@@ -1,22 +1,27 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <functional>
-#include <memory>
-#include <string>
-
-#include "platform/ModuleInfo.h"
+#include "support/PlacedModule.h"
+#include "support/Ports.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
 
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
 class QWidget;
 
 // Serves the UI thread's events until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// How often the text holds the part.
+size_t Count(const std::string& text, const std::string& part);
 
 // The main window opened as at start-up, "beside" a temporary folder, with scripted prompts.
 class WindowTest : public testing::Test {
@@ -56,21 +61,4 @@ protected:
 
 private:
     std::unique_ptr<CSignalServerDlg> m_dialog;
-};
-
-// A free TCP port on 127.0.0.1 at the time of asking.
-int FreePort();
-
-// A port another program listens on (on every address), for as long as this lives.
-class HeldPort {
-public:
-    HeldPort();
-    ~HeldPort();
-    HeldPort(const HeldPort&) = delete;
-    HeldPort& operator=(const HeldPort&) = delete;
-    int Port() const { return m_port; }
-
-private:
-    int m_sock;
-    int m_port = 0;
 };

@@ -1,0 +1,80 @@
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment) {
+    std::vector<std::string> argText{path};
+    argText.insert(argText.end(), args.begin(), args.end());
+    std::vector<std::string> envText = extraEnvironment;
+    for (char** entry = environ; *entry != nullptr; ++entry) envText.emplace_back(*entry);
+    auto pointers = [](std::vector<std::string>& texts) {
+        std::vector<char*> list;
+        for (std::string& text : texts) list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char*> argv = pointers(argText);
+    std::vector<char*> envp = pointers(envText);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
+    posix_spawn_file_actions_addopen(&actions, 1, m_files.File("out").c_str(), flags, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, m_files.File("err").c_str(), flags, 0600);
+    if (::posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
+        m_pid = -1;
+    } else {
+        m_pidFd = static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0));
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+ChildProcess::~ChildProcess() {
+    if (Started() && !m_status) {
+        Signal(SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    if (m_pidFd >= 0) ::close(m_pidFd);
+}
+
+void ChildProcess::Signal(int signal) {
+    ::kill(m_pid, signal);
+}
+
+std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds limit) {
+    if (m_status || !Started()) return m_status;
+    pollfd ended{m_pidFd, POLLIN, 0};
+    if (::poll(&ended, 1, static_cast<int>(limit.count())) != 1) return std::nullopt;
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return m_status;
+}
+
+ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args,
+                      std::chrono::milliseconds limit) {
+    const auto start = std::chrono::steady_clock::now();
+    ChildProcess program(path, args);
+    ProgramRun run;
+    std::optional<int> status = program.WaitForExit(limit);
+    if (!status) {
+        program.Signal(SIGKILL);
+        status = program.WaitForExit(limit);
+    }
+    run.exitCode = status.value_or(-1);
+    run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    run.out = program.Out();
+    run.err = program.Err();
+    return run;
+}

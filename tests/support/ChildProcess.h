@@ -1,0 +1,46 @@
+#pragma once
+
+#include "support/TempFolder.h"
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A program under test, started with stdin from /dev/null and its output going into files that
+// can be read while it runs. One still running at the end is killed.
+class ChildProcess {
+public:
+    ChildProcess(const std::string& path, const std::vector<std::string>& args,
+                 const std::vector<std::string>& extraEnvironment = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    pid_t Pid() const { return m_pid; }
+    void Signal(int signal);
+    // The exit status (128 + signal for a killed one) once it has ended, nullopt at the limit.
+    std::optional<int> WaitForExit(std::chrono::milliseconds limit);
+    std::string Out() const { return ReadFileBytes(m_files.File("out")); }
+    std::string Err() const { return ReadFileBytes(m_files.File("err")); }
+
+private:
+    TempFolder m_files;
+    pid_t m_pid = -1;
+    int m_pidFd = -1;
+    std::optional<int> m_status;
+};
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    std::chrono::milliseconds elapsed{0};
+};
+
+// Runs a program to its end; one still running after the limit is killed.
+ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args,
+                      std::chrono::milliseconds limit = std::chrono::seconds(20));
