@@ -22,7 +22,7 @@
 #include "SilentConnections.h"
 #include "Strings.h"
 #include "platform/Cp932.h"
-#include "platform/ModuleInfo.h"
+#include "support/PlacedModule.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/Prompter.h"
 #include "ui/wnd/UiThread.h"

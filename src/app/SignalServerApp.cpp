@@ -50,7 +50,7 @@ bool CSignalServerApp::InitInstance() {
         return false;
     }
     // Every file the program keeps lives in its home folder, named in CP932.
-    HomeFolder home = FindHomeFolder(ModuleInfo::Current());
+    HomeFolder home = FindHomeFolder(ModuleInfo::Current(), kAppName);
     if (home.problem != HomeFolder::kFound) {
         AfxMessageBox(HomeFolderRefusal(home));
         return false;

@@ -1,5 +1,9 @@
 #include "platform/HomeFolder.h"
 
+#include "platform/Cp932.h"
+#include "platform/ModuleInfo.h"
+#include "platform/PathText.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,13 +12,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/Cp932.h"
-#include "platform/ModuleInfo.h"
-#include "platform/PathText.h"
-
 namespace {
-
-constexpr char kFolderName[] = "NR-QD8K";
 
 bool IsWritableFolder(const std::string& path) {
     struct stat info {};
@@ -45,12 +43,10 @@ std::optional<std::string> DataHome() {
     return WithoutTrailingSlash(home) + "/.local/share";
 }
 
-HomeFolder PerUserFolder() {
+HomeFolder PerUserFolder(const std::string& name) {
     std::optional<std::string> dataHome = DataHome();
-    if (!dataHome) {
-        return {HomeFolder::kDataFolderUnusable, std::string("~/.local/share/") + kFolderName};
-    }
-    std::string folder = JoinPath(*dataHome, kFolderName);
+    if (!dataHome) return {HomeFolder::kDataFolderUnusable, "~/.local/share/" + name};
+    std::string folder = JoinPath(*dataHome, name);
     std::optional<std::string> text = cp932::FromUtf8(folder);
     if (!text) return {HomeFolder::kDataFolderNotCp932, {}};
     if (!MakeFolders(folder)) return {HomeFolder::kDataFolderUnusable, *text};
@@ -59,7 +55,7 @@ HomeFolder PerUserFolder() {
 
 }  // namespace
 
-HomeFolder FindHomeFolder(const ModuleInfo& module) {
+HomeFolder FindHomeFolder(const ModuleInfo& module, const std::string& dataFolderName) {
     std::optional<std::string> executable = module.ExecutableSystemPath();
     size_t slash = executable ? executable->rfind('/') : std::string::npos;
     if (slash == std::string::npos) return {HomeFolder::kExecutableUnreadable, {}};
@@ -67,7 +63,7 @@ HomeFolder FindHomeFolder(const ModuleInfo& module) {
         return {HomeFolder::kExecutableNameNotCp932, {}};
     }
     std::string folder = DirectoryOfPath(*executable);
-    if (!IsWritableFolder(folder)) return PerUserFolder();
+    if (!IsWritableFolder(folder)) return PerUserFolder(dataFolderName);
     std::optional<std::string> text = cp932::FromUtf8(folder);
     if (!text) return {HomeFolder::kExecutableFolderNotCp932, {}};
     return {HomeFolder::kFound, *text};

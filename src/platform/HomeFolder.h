@@ -6,7 +6,7 @@ class ModuleInfo;
 
 // The folder the program keeps its files in, and against which relative paths in them resolve:
 // beside the executable when that folder can be written (a portable folder, as on Windows),
-// else the per-user $XDG_DATA_HOME/NR-QD8K, made when first needed.
+// else the per-user folder $XDG_DATA_HOME/<dataFolderName>, made when first needed.
 struct HomeFolder {
     enum Problem {
         kFound,
@@ -21,4 +21,4 @@ struct HomeFolder {
 };
 
 // Reads the environment and may make folders: call it from the UI thread.
-HomeFolder FindHomeFolder(const ModuleInfo& module);
+HomeFolder FindHomeFolder(const ModuleInfo& module, const std::string& dataFolderName);

@@ -6,7 +6,7 @@
 #include <string>
 
 // Where the executable lives and which file version it carries. Tests replace the source, to
-// run the program "beside" a temporary folder and with chosen versions.
+// run the program "beside" a temporary folder and with chosen versions (support/PlacedModule.h).
 class ModuleInfo {
 public:
     using Version = std::array<uint16_t, 4>;  // major, minor, build, revision
@@ -22,23 +22,4 @@ public:
     static const ModuleInfo& Current();
     // nullptr puts the real source back.
     static void Replace(const ModuleInfo* info);
-};
-
-// An executable said to live at a given file system path, with a given version: runs the window
-// "beside" another folder (tests, the screenshot and benchmark tools). Installed for its lifetime.
-class PlacedModule : public ModuleInfo {
-public:
-    explicit PlacedModule(std::optional<std::string> executablePath)
-        : path(std::move(executablePath)) {
-        ModuleInfo::Replace(this);
-    }
-    ~PlacedModule() override { ModuleInfo::Replace(nullptr); }
-    PlacedModule(const PlacedModule&) = delete;
-    PlacedModule& operator=(const PlacedModule&) = delete;
-
-    std::optional<std::string> ExecutableSystemPath() const override { return path; }
-    std::optional<Version> FileVersion() const override { return version; }
-
-    std::optional<std::string> path;  // nullopt: a path that cannot be read
-    std::optional<Version> version = Version{1, 0, 2, 0};
 };

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "AppResources.h"
+#include "DialogTemplates.h"
 #include "Strings.h"
 #include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
@@ -10,16 +12,13 @@
 #include "resource.h"
 #include "ui/VersionText.h"
 #include "ui/wnd/CIcon.h"
-#include "ui/wnd/UiThread.h"
 
 namespace {
 
 constexpr char kDefaultPort[] = "10003";
-constexpr char kDefaultTitle[] = "NR-QD8K";
 constexpr char kLogFileName[] = "NR-QD8K.csv";
 constexpr char kPointerFileName[] = "NR-QD8K.ini";
 constexpr char kSettingsFileName[] = "NR-QD8K.qd";
-constexpr int kNameLimitBytes = 20;
 constexpr COLORREF kColourOn = 0x0000FF;
 constexpr COLORREF kColourOff = 0x000000;
 constexpr COLORREF kColourStopped = 0x7F7F7F;
@@ -50,7 +49,7 @@ CSignalServerDlg::CSignalServerDlg(CWnd* pParent) : CDialog(SignalServerDialogTe
     m_hIcon = LoadIconResource(IDR_MAINFRAME);
     const ModuleInfo& module = ModuleInfo::Current();
     // Without one, start-up refuses to run, and no relative path opens.
-    HomeFolder home = FindHomeFolder(module);
+    HomeFolder home = FindHomeFolder(module, kAppName);
     if (home.problem == HomeFolder::kFound) m_strHomeFolder = home.path;
     std::optional<ModuleInfo::Version> version = module.FileVersion();
     if (version) std::copy(version->begin(), version->end(), m_wVersion);
@@ -142,9 +141,9 @@ void CSignalServerDlg::ShowDefaults() {
         char name[8];
         std::snprintf(name, sizeof name, "DI%d", i + 1);
         m_diChannels[i].pName->SetWindowText(name);
-        m_diChannels[i].pName->SetLimitText(kNameLimitBytes);
+        m_diChannels[i].pName->SetLimitText(kDiNameLimitBytes);
     }
-    m_strTitle = kDefaultTitle;
+    m_strTitle = kAppName;
     m_strLogFile = ResolvePath(kLogFileName, m_strHomeFolder);
     m_strPointerFile = ResolvePath(kPointerFileName, m_strHomeFolder);
     m_editLogFile.SetWindowText(m_strLogFile.Get());
@@ -160,5 +159,4 @@ void CSignalServerDlg::OnDestroy() {
     m_bClosing = true;
     RequestStop();
     WaitForWorkerToEnd();
-    UiThread::RunPending();
 }

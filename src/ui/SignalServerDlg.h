@@ -1,6 +1,5 @@
 #pragma once
 
-#include "DialogTemplates.h"
 #include "platform/SharedText.h"
 #include "platform/WakeEvent.h"
 #include "platform/Winsock.h"

@@ -12,7 +12,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/ModuleInfo.h"
+#include "support/PlacedModule.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
 
