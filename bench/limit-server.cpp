@@ -2,6 +2,10 @@
 // ceiling the benchmarks measure NR-QD8K against. Same wire protocol and CSV row as NR-QD8K and
 // the peer servers; every connection served side by side from one poll set, as NR-QD8K does;
 // no window. Port 0 takes a free port; the port in use is printed. Runs until killed.
+#include "Args.h"
+#include "Exchange.h"
+#include "Frame.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -19,10 +23,6 @@
 #include <deque>
 #include <optional>
 #include <vector>
-
-#include "Args.h"
-#include "Exchange.h"
-#include "Frame.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "ui/wnd/UiThread.h"
 
 #include <QApplication>
-#include <cstdlib>
 
-#include "ui/wnd/UiThread.h"
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 
 // Window tests run the real widgets without a display.
 int main(int argc, char** argv) {

@@ -4,19 +4,6 @@
 // temporary folder; between events it blocks as its event loop does, so the figure includes
 // waking the UI thread. Prints one line for scripts:
 //   stops=N median_us=N max_us=N
-#include <stdlib.h>
-
-#include <QApplication>
-#include <QTimer>
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <functional>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "Address.h"
 #include "Args.h"
 #include "SilentConnections.h"
@@ -26,6 +13,20 @@
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/Prompter.h"
 #include "ui/wnd/UiThread.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include "app/TerminationSignals.h"
 
+#include <QSocketNotifier>
+
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <QSocketNotifier>
 #include <csignal>
 #include <cstdint>
 

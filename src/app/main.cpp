@@ -1,8 +1,8 @@
-#include <QApplication>
-
 #include "app/SignalServerApp.h"
 #include "app/TerminationSignals.h"
 #include "ui/wnd/UiThread.h"
+
+#include <QApplication>
 
 int main(int argc, char* argv[]) {
     // Before anything else, so that a signal at any moment ends the program cleanly. This and

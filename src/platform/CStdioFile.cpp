@@ -1,5 +1,8 @@
 #include "platform/CStdioFile.h"
 
+#include "platform/Cp932.h"
+#include "platform/PathText.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,9 +13,6 @@
 #include <climits>
 #include <cstdlib>
 #include <optional>
-
-#include "platform/Cp932.h"
-#include "platform/PathText.h"
 
 namespace {
 

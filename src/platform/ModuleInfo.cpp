@@ -1,12 +1,12 @@
 #include "platform/ModuleInfo.h"
 
+#include "platform/Cp932.h"
+#include "version.h"
+
 #include <unistd.h>
 
 #include <atomic>
 #include <climits>
-
-#include "platform/Cp932.h"
-#include "version.h"
 
 namespace {
 

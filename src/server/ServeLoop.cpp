@@ -1,12 +1,12 @@
+#include "Strings.h"
+#include "server/ServeRun.h"
+#include "ui/SignalServerDlg.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 #include <thread>
-
-#include "Strings.h"
-#include "server/ServeRun.h"
-#include "ui/SignalServerDlg.h"
 
 // One worker serves every unit side by side: each accepted connection waits in one poll set
 // with the listening socket and the stop event until its frame is whole, and is served then.

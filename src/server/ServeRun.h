@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/Winsock.h"
+#include "server/WaitingConnections.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
-
-#include "platform/Winsock.h"
-#include "server/WaitingConnections.h"
 
 // What one run of the worker holds, from its start to its stop steps.
 struct ServeRun {

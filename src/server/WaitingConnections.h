@@ -1,14 +1,14 @@
 #pragma once
 
+#include "platform/Winsock.h"
+#include "server/FrameAssembler.h"
+
 #include <poll.h>
 
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/Winsock.h"
-#include "server/FrameAssembler.h"
 
 // An accepted connection whose frame is not whole yet.
 struct WaitingConnection {

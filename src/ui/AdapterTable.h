@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "platform/InterfaceTables.h"
+
+#include <cstdint>
 
 // One entry of the adapter table, as the window record holds 256 of them.
 struct AdapterEntry {

@@ -1,7 +1,5 @@
 #include "ui/SignalServerDlg.h"
 
-#include <cstdio>
-
 #include "AppResources.h"
 #include "DialogTemplates.h"
 #include "Strings.h"
@@ -12,6 +10,8 @@
 #include "resource.h"
 #include "ui/VersionText.h"
 #include "ui/wnd/CIcon.h"
+
+#include <cstdio>
 
 namespace {
 

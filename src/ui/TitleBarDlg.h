@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "ui/wnd/CDialog.h"
+
+#include <string>
 
 // The small dialog in which the operator types a new window title.
 class CTitleBarDlg : public CDialog {

@@ -1,10 +1,10 @@
+#include "platform/Cp932.h"
+#include "ui/SignalServerDlg.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <string>
-
-#include "platform/Cp932.h"
-#include "ui/SignalServerDlg.h"
 
 namespace {
 

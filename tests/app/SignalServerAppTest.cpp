@@ -1,16 +1,17 @@
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <QApplication>
-#include <QTimer>
-
 #include "Strings.h"
 #include "app/SignalServerApp.h"
 #include "app/TerminationSignals.h"
 #include "support/ScriptedPrompter.h"
 #include "ui/wnd/UiThread.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 

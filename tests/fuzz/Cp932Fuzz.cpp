@@ -1,9 +1,9 @@
 // Any bytes at the border: conversion never fails on them, and a cut never ends inside a
 // double-byte character.
+#include "platform/Cp932.h"
+
 #include <cstdlib>
 #include <string>
-
-#include "platform/Cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);

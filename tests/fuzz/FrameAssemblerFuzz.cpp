@@ -1,9 +1,9 @@
 // Any bytes from a unit, in any pieces: the assembler takes at most one frame and never reads
 // past what it was given.
+#include "server/FrameAssembler.h"
+
 #include <algorithm>
 #include <cstdlib>
-
-#include "server/FrameAssembler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

@@ -1,8 +1,8 @@
 // Any settings file: every line is read safely, and no name longer than 20 bytes reaches an edit.
+#include "settings/SettingsFormat.h"
+
 #include <cstdlib>
 #include <string>
-
-#include "settings/SettingsFormat.h"
 
 namespace {
 

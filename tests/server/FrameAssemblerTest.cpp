@@ -1,9 +1,9 @@
+#include "server/FrameAssembler.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "server/FrameAssembler.h"
 
 namespace {
 

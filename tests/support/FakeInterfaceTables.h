@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/InterfaceTables.h"
+
 #include <array>
 #include <bit>
 #include <map>
 #include <string>
 #include <vector>
-
-#include "platform/InterfaceTables.h"
 
 // Interface and address tables as a test writes them. GetIfEntry fails for an index without a
 // row; a table reset to nullopt fails to read.

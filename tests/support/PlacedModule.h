@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/ModuleInfo.h"
+
 #include <optional>
 #include <string>
-
-#include "platform/ModuleInfo.h"
 
 // An executable said to live at a given file system path, with a given version: runs the window
 // "beside" another folder (tests, the screenshot and benchmark tools). Installed for its lifetime.

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "ui/wnd/Prompter.h"
+
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "ui/wnd/Prompter.h"
 
 // Records every message and file dialog, and answers file dialogs as planned (cancel when
 // nothing is planned). Installed for its lifetime.

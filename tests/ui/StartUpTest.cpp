@@ -1,4 +1,9 @@
-#include <sys/stat.h>
+#include "Strings.h"
+#include "app/SignalServerApp.h"
+#include "resource.h"
+#include "support/FakeInterfaceTables.h"
+#include "support/Typing.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,14 +17,10 @@
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
-#include <filesystem>
 
-#include "Strings.h"
-#include "app/SignalServerApp.h"
-#include "resource.h"
-#include "support/FakeInterfaceTables.h"
-#include "support/Typing.h"
-#include "support/WindowTest.h"
+#include <sys/stat.h>
+
+#include <filesystem>
 
 namespace {
 

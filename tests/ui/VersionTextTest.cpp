@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ui/VersionText.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

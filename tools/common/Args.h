@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Frame.h"
+
 #include <netinet/in.h>
 
 #include <chrono>
 #include <cstddef>
 #include <string>
-
-#include "Frame.h"
 
 namespace nr::tools {
 

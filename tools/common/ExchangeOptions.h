@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "Args.h"
+
+#include <cstdint>
 
 namespace nr::tools {
 

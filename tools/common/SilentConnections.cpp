@@ -1,5 +1,8 @@
 #include "SilentConnections.h"
 
+#include "Address.h"
+#include "Exchange.h"
+
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -7,9 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <vector>
-
-#include "Address.h"
-#include "Exchange.h"
 
 namespace nr::tools {
 namespace {

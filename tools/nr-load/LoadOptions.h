@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-
 #include "Args.h"
 #include "ExchangeOptions.h"
+
+#include <cstdint>
+#include <optional>
 
 namespace nr::tools {
 

@@ -1,16 +1,16 @@
 #include "LoadRun.h"
 
+#include "Address.h"
+#include "Exchange.h"
+#include "ReportSchedule.h"
+#include "SilentConnections.h"
+
 #include <functional>
 #include <latch>
 #include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-#include "Address.h"
-#include "Exchange.h"
-#include "ReportSchedule.h"
-#include "SilentConnections.h"
 
 namespace nr::tools {
 namespace {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "LoadOptions.h"
 #include "LoadTally.h"
 #include "StopRequest.h"
+
+#include <cstdint>
+#include <string>
 
 namespace nr::tools {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "LoadOptions.h"
+#include "LoadRun.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <vector>
-
-#include "LoadOptions.h"
-#include "LoadRun.h"
 
 namespace nr::tools {
 

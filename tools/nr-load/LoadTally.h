@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Exchange.h"
+#include "Frame.h"
+
 #include <chrono>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
-
-#include "Exchange.h"
-#include "Frame.h"
 
 namespace nr::tools {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "LoadOptions.h"
+#include "StopRequest.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
-
-#include "LoadOptions.h"
-#include "StopRequest.h"
 
 namespace nr::tools {
 

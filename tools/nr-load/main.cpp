@@ -1,12 +1,12 @@
 // nr-load: many simulated units reporting to a server on this machine, for benchmarks.
-#include <signal.h>
-
-#include <cstdio>
-
 #include "LoadOptions.h"
 #include "LoadRun.h"
 #include "LoadSummary.h"
 #include "StopRequest.h"
+
+#include <signal.h>
+
+#include <cstdio>
 
 namespace {
 

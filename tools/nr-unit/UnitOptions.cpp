@@ -1,9 +1,9 @@
 #include "UnitOptions.h"
 
+#include "Frame.h"
+
 #include <string>
 #include <vector>
-
-#include "Frame.h"
 
 namespace nr::tools {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "Args.h"
 #include "ExchangeOptions.h"
+
+#include <cstdint>
+#include <string>
 
 namespace nr::tools {
 

@@ -1,10 +1,10 @@
 // nr-unit: one report as a unit sends it, for operators and tests.
-#include <chrono>
-#include <cstdio>
-
 #include "Address.h"
 #include "Exchange.h"
 #include "UnitOptions.h"
+
+#include <chrono>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     using namespace nr::tools;

@@ -2,19 +2,20 @@
 // picture of it: for the README, and for a look at the layout after a change.
 //
 //   nr-screenshot OUTPUT.png [PORT]
+#include "support/PlacedModule.h"
+#include "ui/SignalServerDlg.h"
+#include "ui/wnd/UiThread.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
-
-#include "support/PlacedModule.h"
-#include "ui/SignalServerDlg.h"
-#include "ui/wnd/UiThread.h"
 
 namespace {
 

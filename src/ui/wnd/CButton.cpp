@@ -1,8 +1,8 @@
 #include "ui/wnd/CButton.h"
 
-#include <QAbstractButton>
-
 #include "ui/wnd/UiThread.h"
+
+#include <QAbstractButton>
 
 int CButton::GetCheck() const {
     int check = BST_UNCHECKED;

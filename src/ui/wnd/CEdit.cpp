@@ -1,12 +1,12 @@
 #include "ui/wnd/CEdit.h"
 
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-
 #include "ui/wnd/Cp932Validator.h"
 #include "ui/wnd/QtText.h"
 #include "ui/wnd/UiThread.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 void CEdit::SetLimitText(int nMaxBytes) {
     UiThread::Call([&] {

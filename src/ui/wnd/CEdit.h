@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/wnd/CWnd.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-#include "ui/wnd/CWnd.h"
 
 // A single-line edit, or a multi-line read-only pane that keeps its text as bytes, so that
 // what the program put in (CR LF included) reads back unchanged.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "ui/wnd/Prompter.h"
+
+#include <string>
 
 class CWnd;
 

@@ -1,8 +1,8 @@
 #include "ui/wnd/CFont.h"
 
-#include <QFont>
-
 #include "ui/wnd/FontFamilies.h"
+
+#include <QFont>
 
 CFont::CFont() = default;
 CFont::~CFont() = default;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QLabel>
-#include <functional>
-
 #include "ui/wnd/Gdi.h"
+
+#include <QLabel>
+
+#include <functional>
 
 // A static control that asks its dialog for its colours each time it paints.
 class ColourLabel : public QLabel {

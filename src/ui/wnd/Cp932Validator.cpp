@@ -1,11 +1,12 @@
 #include "ui/wnd/Cp932Validator.h"
 
+#include "ui/wnd/QtText.h"
+
 #include <QLineEdit>
+
 #include <algorithm>
 #include <optional>
 #include <string>
-
-#include "ui/wnd/QtText.h"
 
 Cp932Validator::Cp932Validator(QLineEdit* edit, bool digitsOnly)
     : QValidator(edit), m_digitsOnly(digitsOnly) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QValidator>
+
 #include <cstddef>
 #include <limits>
 

@@ -1,10 +1,11 @@
 #include "ui/wnd/UiThread.h"
 
+#include <QSocketNotifier>
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <QSocketNotifier>
 #include <condition_variable>
 #include <deque>
 #include <memory>

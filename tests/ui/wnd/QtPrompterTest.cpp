@@ -1,4 +1,7 @@
-#include <gtest/gtest.h>
+#include "app/JapaneseSystemTexts.h"
+#include "support/TempFolder.h"
+#include "support/WindowTest.h"
+#include "ui/wnd/Prompter.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -6,12 +9,10 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTimer>
-#include <functional>
 
-#include "app/JapaneseSystemTexts.h"
-#include "support/TempFolder.h"
-#include "support/WindowTest.h"
-#include "ui/wnd/Prompter.h"
+#include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
