@@ -91,9 +91,8 @@ TEST_F(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
     ASSERT_TRUE(WaitUntil(
         [&] { return ReadFileBytes("/proc/net/tcp").find(listening) != std::string::npos; },
         10000));
-    std::future<std::string> unit = std::async(std::launch::async, [port] {
-        return RunUnitHere(port, {.frame = "\x01\x15"}, 20000).reply;
-    });
+    std::future<std::string> unit = std::async(
+        std::launch::async, [port] { return RunUnitHere(port, {{"\x01\x15"}}, 20000).reply; });
     // Its reply is overdue: the program waits for the operator to answer the message.
     EXPECT_EQ(unit.wait_for(1s), std::future_status::timeout);
     running.Signal(SIGTERM);

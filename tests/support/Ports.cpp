@@ -13,7 +13,7 @@ HeldPort::HeldPort(Kind kind) : m_sock(::socket(AF_INET, SOCK_STREAM | SOCK_CLOE
     address.sin_addr.s_addr = htonl(everywhere ? INADDR_ANY : INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (::bind(m_sock, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        (everywhere && ::listen(m_sock, 1) != 0) ||
+        (kind != Kind::kBoundOnly && ::listen(m_sock, SOMAXCONN) != 0) ||
         ::getsockname(m_sock, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(m_sock);
         throw std::runtime_error("cannot hold a test port");

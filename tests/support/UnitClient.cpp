@@ -54,10 +54,10 @@ UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs) {
     int sock = Connect(port);
     if (sock < 0) return result;
     result.connected = true;
-    SendAll(sock, script.frame);
-    if (!script.rest.empty() || script.pauseBeforeRest.count() > 0) {
-        std::this_thread::sleep_for(script.pauseBeforeRest);
-        SendAll(sock, script.rest);
+    for (size_t i = 0; i < script.pieces.size(); ++i) {
+        // A unit on a slow line: the pause is the behaviour under test.
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        SendAll(sock, script.pieces[i]);
     }
     if (script.closeAfterSending) ::shutdown(sock, SHUT_WR);
     if (script.resetInsteadOfReading) {
@@ -79,9 +79,7 @@ UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
 }
 
 std::string Exchange(int port, const std::string& frame) {
-    UnitScript script;
-    script.frame = frame;
-    return RunUnit(port, script).reply;
+    return RunUnit(port, {{frame}}).reply;
 }
 
 IdleUnit::IdleUnit(int port) : m_sock(Connect(port)) {}
@@ -97,4 +95,9 @@ bool IdleUnit::Readable(int timeoutMs) const {
             return ::poll(&entry, 1, 0) > 0;
         },
         timeoutMs);
+}
+
+bool IdleUnit::ClosedByServer() const {
+    char byte;
+    return Readable() && ::recv(m_sock, &byte, 1, 0) == 0;
 }

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <chrono>
 #include <string>
+#include <vector>
 
-// A unit on 127.0.0.1, run on a thread of its own while the test serves the window's events
-// (the server waits for the UI thread at each report).
-
+// What a unit on 127.0.0.1 does: sends its pieces 50 ms apart, ends its sending if asked, and
+// reads the reply until the server closes; or resets the connection instead of reading.
 struct UnitScript {
-    std::string frame{};  // sent first
-    std::chrono::milliseconds pauseBeforeRest{0};
-    std::string rest{};  // sent after the pause, if any
+    std::vector<std::string> pieces;
     bool closeAfterSending = false;
     bool resetInsteadOfReading = false;
 };
@@ -20,13 +17,15 @@ struct UnitResult {
     bool reset = false;  // the server's close reset the connection instead of ending it
 };
 
+// Runs on a thread of its own while the UI thread's events are served, as the worker waits for
+// the UI thread at each report.
 UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs = 5000);
 // The same on the calling thread, for threads other than the UI thread.
 UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs);
 // The common case: one frame, the reply.
 std::string Exchange(int port, const std::string& frame);
 
-// A connected socket that sends nothing until closed; for tests of a unit that stalls.
+// A connected socket that sends nothing until told to or closed: a unit that stalls.
 class IdleUnit {
 public:
     explicit IdleUnit(int port);
@@ -34,10 +33,11 @@ public:
     IdleUnit(const IdleUnit&) = delete;
     IdleUnit& operator=(const IdleUnit&) = delete;
     bool Connected() const { return m_sock >= 0; }
+    int Socket() const { return m_sock; }
     // Whether a byte or the close arrives within the time, the UI served meanwhile.
     bool Readable(int timeoutMs = 5000) const;
-    // Sends bytes and reads the reply on this thread (the UI must be served meanwhile).
-    int Socket() const { return m_sock; }
+    // Whether the server closes the connection, with no reply before, within 5 s.
+    bool ClosedByServer() const;
 
 private:
     int m_sock = -1;

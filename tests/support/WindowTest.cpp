@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <future>
+
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
@@ -18,6 +20,15 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
+}
+
+ProgramRun RunServed(const std::string& path, const std::vector<std::string>& args) {
+    std::future<ProgramRun> run = std::async(std::launch::async, [&] {
+        return RunProgram(path, args, std::chrono::seconds(100));
+    });
+    WaitUntil([&] { return run.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+              110000);
+    return run.get();
 }
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -42,16 +53,6 @@ void WindowTest::Open() {
 void WindowTest::Close() {
     if (m_dialog) m_dialog->DestroyWindow();
     m_dialog.reset();
-}
-
-QImage WindowTest::Grab() {
-    return m_dialog->GetDialogWidget()->grab().toImage();
-}
-
-QColor WindowTest::ColourAt(int id) {
-    QWidget* control = Control(id);
-    QImage image = control->grab().toImage();
-    return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
 void WindowTest::StartServerOn(int port) {

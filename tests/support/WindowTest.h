@@ -1,13 +1,12 @@
 #pragma once
 
+#include "support/ChildProcess.h"
 #include "support/PlacedModule.h"
 #include "support/Ports.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
-
-#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +18,9 @@ class QWidget;
 
 // Serves the UI thread's events until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// Runs a program to its end while the UI thread's events are served, as the server needs them.
+ProgramRun RunServed(const std::string& path, const std::vector<std::string>& args);
 
 // How often the text holds the part.
 size_t Count(const std::string& text, const std::string& part);
@@ -41,11 +43,6 @@ protected:
         return m_dialog->m_editTrace.GetWindowText();
     }
     QWidget* Control(int id) { return m_dialog->GetControl(id); }
-    std::string ExeFile(const std::string& name) { return folder.File(name); }
-
-    // The colour at the middle of a control as it paints now.
-    QColor ColourAt(int id);
-    QImage Grab();
 
     void StartServerOn(int port);
     // Opens the window, starts the server on a free port with logging ticked; the port.

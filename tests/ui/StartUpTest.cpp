@@ -32,9 +32,9 @@ TEST_F(StartUpTest, OpensStoppedWithDefaults) {
     CSignalServerDlg& dialog = Dialog();
     EXPECT_TRUE(IsStopped());
     EXPECT_EQ(Text(dialog.m_editPort), "10003");
-    for (int i = 0; i < kDiChannels; ++i) {
-        EXPECT_EQ(Text(*dialog.m_diChannels[i].pName), "DI" + std::to_string(i + 1));
-    }
+    std::string names;
+    for (auto& channel : dialog.m_diChannels) names += Text(*channel.pName) + " ";
+    EXPECT_EQ(names, "DI1 DI2 DI3 DI4 DI5 ");
     EXPECT_EQ(Text(dialog.m_editLogFile), folder.File("NR-QD8K.csv"));
     EXPECT_EQ(dialog.m_strSettingsFile, folder.File("NR-QD8K.qd"));
     EXPECT_EQ(dialog.m_strPointerFile, folder.File("NR-QD8K.ini"));
@@ -78,19 +78,34 @@ TEST_F(WindowBehaviourTest, EnterIsIgnoredAndEscapeEnds) {
     EXPECT_EQ(window->result(), IDCANCEL);
 }
 
-// Mnemonics reach their buttons (which click a moment later, as they show the press), and
-// the port label's focuses the port edit.
+// Mnemonics reach their buttons (which click a moment later, as they show the press), each file
+// command asking its own dialog; the port label's focuses the port edit.
 TEST_F(WindowBehaviourTest, MnemonicsWork) {
-    for (Qt::Key key : {Qt::Key_L, Qt::Key_A, Qt::Key_B}) {
-        size_t before = prompter.fileRequests.size();
-        QTest::keyClick(window, key, Qt::AltModifier);
-        ASSERT_TRUE(WaitUntil([&] { return prompter.fileRequests.size() == before + 1; }));
+    struct Case {
+        Qt::Key key;
+        bool save;
+        std::string extension, initialName;
+    } cases[] = {
+        {Qt::Key_L, false, "qd", "NR-QD8K.qd"},
+        {Qt::Key_A, true, "qd", "NR-QD8K.qd"},
+        {Qt::Key_B, true, "csv", "NR-QD8K.csv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        prompter.fileRequests.clear();
+        QTest::keyClick(window, c.key, Qt::AltModifier);
+        ASSERT_TRUE(WaitUntil([&] { return prompter.fileRequests.size() == 1; }));
+        EXPECT_EQ(prompter.fileRequests[0].save, c.save);
+        EXPECT_EQ(prompter.fileRequests[0].defaultExtension, c.extension);
+        EXPECT_EQ(prompter.fileRequests[0].initialPath, folder.File(c.initialName));
     }
-    EXPECT_FALSE(prompter.fileRequests[0].save);
-    EXPECT_EQ(prompter.fileRequests[1].defaultExtension, "qd");
-    EXPECT_EQ(prompter.fileRequests[2].defaultExtension, "csv");
     QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), Control(IDC_EDIT_PORT));
+    Dialog().m_editPort.SetWindowText(std::to_string(FreePort()));
+    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(WaitUntil([&] { return IsWaiting(); }));
+    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
 }
 
 // Typing: at most 20 CP932 bytes per name, no character CP932 lacks, digits only for the port.
@@ -136,26 +151,21 @@ TEST_F(WindowBehaviourTest, TraceIsCutAndBounded) {
     EXPECT_TRUE(Trace().starts_with("select.\r\n"));
 }
 
-// Dropped files are taken and change nothing.
+// A file or text dropped on a name edit, as a file manager drops them, changes nothing.
 TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
-    EXPECT_TRUE(window->acceptDrops());
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.File("x.qd")))});
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &drop);
-    EXPECT_TRUE(IsStopped());
-    EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
-
-    // Nor does a file or text dropped on a name edit, as a file manager drops them.
     data.setText("a.qd");
     QWidget* name = Control(IDC_EDIT_DI1);
     QPoint at = name->mapTo(window, name->rect().center());
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window->windowHandle(), &enter);
-    QDropEvent dropOnName(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->windowHandle(), &dropOnName);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &drop);
     EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1");
     EXPECT_FALSE(Dialog().m_bLogHeaderPending);
+    EXPECT_TRUE(IsStopped());
+    EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
 }
 
 }  // namespace
@@ -164,23 +174,19 @@ namespace {
 
 // The line shows the first listed address, or says there is none.
 TEST_F(StartUpTest, LocalAddressLineShowsTheFirstAdapter) {
+    const std::string label =
+        "\x8c\xbb\x8d\xdd\x82\xcc"
+        "IP\x83\x41\x83h\x83\x8c\x83X : ";
     FakeInterfaceTables tables;
-    tables.AddInterface(7, "eth0");
-    tables.AddAddress(7, Ip(192, 168, 0, 10), Ip(255, 255, 255, 0));
-    {
+    for (const char* shown : {"(\x82\xc8\x82\xb5)", "192.168.0.10"}) {
+        SCOPED_TRACE(shown);
         InterfaceTablesInPlace inPlace(tables);
         Open();
-        EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
-                  "\x8c\xbb\x8d\xdd\x82\xcc"
-                  "IP\x83\x41\x83h\x83\x8c\x83X : 192.168.0.10");
+        EXPECT_EQ(Text(Dialog().m_staticLocalAddr), label + shown);
         Close();
+        tables.AddInterface(7, "eth0");
+        tables.AddAddress(7, Ip(192, 168, 0, 10), Ip(255, 255, 255, 0));
     }
-    const FakeInterfaceTables none;
-    InterfaceTablesInPlace inPlace(none);
-    Open();
-    EXPECT_EQ(Text(Dialog().m_staticLocalAddr),
-              "\x8c\xbb\x8d\xdd\x82\xcc"
-              "IP\x83\x41\x83h\x83\x8c\x83X : (\x82\xc8\x82\xb5)");
 }
 
 }  // namespace
