@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -62,53 +63,45 @@ TEST(CStdioFile, OpensOnlyFullPathsOfThisSystem) {
     EXPECT_TRUE(FileExists(folder.File("\xe8\xa1\xa8.csv")));
 }
 
+size_t FilesIn(const TempFolder& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder.Path()), {});
+}
+
 // A replace keeps what the file is: its mode and owner, its other names, a link to it (even
 // one that names no file yet), and a name as long as the system takes.
 TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {
     TempFolder folder;
-    auto replace = [](const std::string& path) {
-        CStdioFile file;
-        ASSERT_TRUE(file.Open(path, kReplace));
-        file.WriteString("new\n");
-        ASSERT_TRUE(file.Close());
-        EXPECT_EQ(ReadFileBytes(path), "new\r\n");
-    };
-    std::string owned = folder.File("owned.qd");
-    WriteFileBytes(owned, "old");
-    ASSERT_EQ(::chmod(owned.c_str(), 0604), 0);
+    WriteFileBytes(folder.File("owned.qd"), "old");
+    ASSERT_EQ(::chmod(folder.File("owned.qd").c_str(), 0604), 0);
     if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(folder.File("owned.qd").c_str(), 65534, 65534), 0);
     }
-    struct stat before {};
-    struct stat after {};
-    ASSERT_EQ(::stat(owned.c_str(), &before), 0);
-    replace(owned);
-    ASSERT_EQ(::stat(owned.c_str(), &after), 0);
-    EXPECT_EQ(after.st_mode, before.st_mode);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(after.st_gid, before.st_gid);
-
     WriteFileBytes(folder.File("linked.qd"), "old");
     ASSERT_EQ(::link(folder.File("linked.qd").c_str(), folder.File("other-name.qd").c_str()), 0);
-    replace(folder.File("linked.qd"));
-    EXPECT_EQ(ReadFileBytes(folder.File("other-name.qd")), "new\r\n");
-
     WriteFileBytes(folder.File("target.qd"), "old");
-    for (const char* name : {"target.qd", "later.qd"}) {
+    ASSERT_EQ(::symlink("target.qd", folder.File("link-to-target").c_str()), 0);
+    ASSERT_EQ(::symlink("later.qd", folder.File("link-to-later").c_str()), 0);
+    const auto owner = [&] {
+        struct stat status {};
+        ::stat(folder.File("owned.qd").c_str(), &status);
+        return std::tuple(status.st_mode, status.st_uid, status.st_gid);
+    };
+    const auto ownerBefore = owner();
+    const std::string longName = std::string(245, 'n') + ".qd";
+    for (const std::string& name : std::vector<std::string>{
+             "owned.qd", "linked.qd", "link-to-target", "link-to-later", longName, longName}) {
         SCOPED_TRACE(name);
-        std::string link = folder.File(std::string("link-to-") + name);
-        ASSERT_EQ(::symlink(name, link.c_str()), 0);
-        replace(link);
-        EXPECT_TRUE(std::filesystem::is_symlink(link));
-        EXPECT_EQ(ReadFileBytes(folder.File(name)), "new\r\n");
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(folder.File(name), kReplace));
+        file.WriteString("new\n");
+        ASSERT_TRUE(file.Close());
     }
-
-    std::string longName = folder.File(std::string(245, 'n') + ".qd");
-    replace(longName);
-    replace(longName);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
-                            std::filesystem::directory_iterator()),
-              8);
+    EXPECT_EQ(owner(), ownerBefore);
+    for (const char* name : {"owned.qd", "other-name.qd", "target.qd", "later.qd"}) {
+        EXPECT_EQ(ReadFileBytes(folder.File(name)), "new\r\n") << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link-to-later")));
+    EXPECT_EQ(FilesIn(folder), 8u);  // the seven names above and the long one: no temporary left
 }
 
 // A block that cannot be written whole leaves the file as it was: a replace keeps the old file
@@ -133,9 +126,7 @@ TEST(CStdioFile, FailedWritesLeaveTheFileAsItWas) {
         ASSERT_TRUE(opened);
         EXPECT_FALSE(closed);
         EXPECT_EQ(ReadFileBytes(path), "old contents");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
-                                std::filesystem::directory_iterator()),
-                  1);
+        EXPECT_EQ(FilesIn(folder), 1u);
     }
     std::signal(SIGXFSZ, previousHandler);
 }

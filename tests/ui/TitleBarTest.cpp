@@ -41,7 +41,10 @@ protected:
 };
 
 // The edit shows the present title. OK (clicked, or Enter on it or in the edit; the dialog
-// opens with the focus on OK) sets caption and title; Cancel, Escape and closing do not.
+// opens with the focus on OK) sets caption and title; Cancel, Escape and closing do not. An
+// empty title is shown as a blank caption (the window system would show the program's name for
+// an empty one) and saved empty; "#$" is taken here (the save refuses it), and Qt's mark for a
+// modified document is text like any other.
 TEST_F(TitleBarTest, OkSetsTheTitleAndTheOthersDoNot) {
     const auto enterAfterTabs = [](int tabs) {
         return [tabs](QDialog&) {
@@ -68,6 +71,9 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndTheOthersDoNot) {
         {"Enter in the edit", "Line 2", enterAfterTabs(2), "Line 2"},
         {"typed in Japanese", QString::fromUtf8("NR-QD8K第2ライン"), clickOk,
          "NR-QD8K\x91\xe6\x32\x83\x89\x83\x43\x83\x93"},
+        {"empty", "", clickOk, ""},
+        {"key marker", "A#$B", clickOk, "A#$B"},
+        {"Qt's modified mark", "A[*]B", clickOk, "A[*]B"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -79,40 +85,18 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndTheOthersDoNot) {
                   "NR-QD8K");
         EXPECT_EQ(Dialog().m_strTitle, c.title);
         EXPECT_EQ(Text(Dialog()), c.title);
+        EXPECT_EQ(Caption(), c.title.empty() ? " " : cp932::ToUtf8(c.title));
+        if (c.title.empty()) {
+            prompter.plannedFiles.push_back(folder.File("a.qd"));
+            Dialog().OnSaveSettings();
+            EXPECT_TRUE(ReadFileBytes(folder.File("a.qd")).starts_with("#$TITLEBAR=\r\n#$PORT="));
+        }
         if (c.title == "NR-QD8K") continue;
         EXPECT_EQ(ChangeTitle([](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }),
                   cp932::ToUtf8(c.title));
         Dialog().m_strTitle = "NR-QD8K";
         Dialog().SetWindowText("NR-QD8K");
     }
-}
-
-// An empty title is saved as an empty value; "#$" is accepted here (the save refuses it).
-TEST_F(TitleBarTest, TitleValuesMeetTheSaveRules) {
-    ChangeTitle([](QDialog& dialog) {
-        Edit(dialog).clear();
-        QTest::keyClick(&dialog, Qt::Key_Return);
-    });
-    EXPECT_EQ(Text(Dialog()), "");
-    // The window system shows the program's name for an empty caption, but not for a blank one.
-    EXPECT_EQ(Caption(), " ");
-    prompter.plannedFiles.push_back(folder.File("a.qd"));
-    Dialog().OnSaveSettings();
-    EXPECT_TRUE(ReadFileBytes(folder.File("a.qd")).starts_with("#$TITLEBAR=\r\n#$PORT="));
-
-    ChangeTitle([](QDialog& dialog) {
-        Edit(dialog).setText("A#$B");
-        QTest::keyClick(&dialog, Qt::Key_Return);
-    });
-    EXPECT_EQ(Text(Dialog()), "A#$B");
-
-    // Qt's mark for a modified document is text like any other here.
-    ChangeTitle([](QDialog& dialog) {
-        Edit(dialog).setText("A[*]B");
-        QTest::keyClick(&dialog, Qt::Key_Return);
-    });
-    EXPECT_EQ(Text(Dialog()), "A[*]B");
-    EXPECT_EQ(Caption(), "A[*]B");
 }
 
 }  // namespace
