@@ -27,9 +27,6 @@ protected:
         EXPECT_TRUE(program->Started());
         return *program;
     }
-    bool Printed(const std::string& text) {
-        return WaitUntil([&] { return program->Out().find(text) != std::string::npos; }, 10000);
-    }
     // It handles SIGINT and SIGTERM itself, so that they end it cleanly.
     bool HandlesSignals() {
         const unsigned long wanted = (1ul << (SIGINT - 1)) | (1ul << (SIGTERM - 1));
@@ -43,29 +40,9 @@ protected:
             },
             10000);
     }
-    // Reports until one is answered.
-    static bool AnswersOn(int port) {
-        return WaitUntil([&] { return Exchange(port, "\xfa\x01\x15") == "\x01\x15"; }, 10000);
-    }
-
     TempFolder folder;
     std::optional<ChildProcess> program;
 };
-
-// Where nobody can press its start button it serves on the port in the window, logs, and
-// prints each trace line in the terminal's encoding; SIGINT ends it as Escape does.
-TEST_F(Executable, OffscreenServesAndPrintsItsTrace) {
-    const int port = FreePort();
-    ChildProcess& running =
-        Start("#$PORT=" + std::to_string(port) + "\r\n#$LOGGING=ON\r\n#$SERVER=STOP\r\n");
-    EXPECT_TRUE(Printed("ここの部分"));
-    EXPECT_TRUE(Printed("\nserver start.\n"));
-    ASSERT_TRUE(AnswersOn(port));
-    EXPECT_TRUE(Printed("Send : 01 15\n"));
-    running.Signal(SIGINT);
-    EXPECT_EQ(running.WaitForExit(10s), 0);
-    EXPECT_TRUE(ReadFileBytes(folder.File("NR-QD8K.csv")).ends_with(",127.0.0.1,1,0,1,0,1\r\n"));
-}
 
 // A signal while start-up waits for the operator (the saved port is taken) ends the program
 // before its window opens; so does one while a message waits (the log cannot be opened), and
@@ -92,7 +69,7 @@ TEST_F(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
         [&] { return ReadFileBytes("/proc/net/tcp").find(listening) != std::string::npos; },
         10000));
     std::future<std::string> unit = std::async(
-        std::launch::async, [port] { return RunUnitHere(port, {{"\x01\x15"}}, 20000).reply; });
+        std::launch::async, [port] { return RunUnit(port, {{"\x01\x15"}}, 20000).reply; });
     // Its reply is overdue: the program waits for the operator to answer the message.
     EXPECT_EQ(unit.wait_for(1s), std::future_status::timeout);
     running.Signal(SIGTERM);

@@ -34,14 +34,4 @@ TEST(Cp932, RefusesWhatItCannotHoldAndShowsDamagedBytes) {
     EXPECT_EQ(cp932::ToUtf8("\xa0Z"), "\xEF\xBF\xBDZ");
 }
 
-// A cut never leaves half of a double-byte character.
-TEST(Cp932, CutsOnlyWhereACharacterEnds) {
-    const std::string kanji = "\x92\xe2\x8e\x7e\x92\x86";  // three double-byte characters
-    EXPECT_EQ(cp932::CutAtCharBoundary(kanji, 6), kanji);
-    EXPECT_EQ(cp932::CutAtCharBoundary(kanji, 5), kanji.substr(0, 4));
-    EXPECT_EQ(cp932::CutAtCharBoundary("a" + kanji, 4), "a" + kanji.substr(0, 2));
-    EXPECT_EQ(cp932::CutAtCharBoundary("\xbf\xb9\xaf", 2),
-              "\xbf\xb9");  // half-width: one byte each
-}
-
 }  // namespace

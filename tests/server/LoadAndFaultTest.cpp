@@ -24,9 +24,12 @@ protected:
 
     // Runs the load generator; the end of its machine line.
     std::string Load(int units, int count) {
-        ProgramRun run = RunServed(NR_LOAD_PATH, {"--port", std::to_string(port), "--units",
-                                                  std::to_string(units), "--count",
-                                                  std::to_string(count)});
+        ProgramRun run = Served([&] {
+            return RunProgram(NR_LOAD_PATH,
+                              {"--port", std::to_string(port), "--units", std::to_string(units),
+                               "--count", std::to_string(count)},
+                              std::chrono::seconds(120));
+        });
         EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
         return run.out.substr(std::min(run.out.rfind(" ok="), run.out.size()));
     }
@@ -41,7 +44,7 @@ TEST_F(LoadAndFaultTest, ManyUnitsAreServedWhileBadOnesMisbehave) {
     std::thread vandal([&] {
         const char* halfFrames[] = {"", "\xfa", "\xfa\x01", "\x01"};
         for (int round = 0; !done && round < 200; ++round) {
-            RunUnitHere(port, {{halfFrames[round % 4]}, round % 2 == 0, round % 3 == 0}, 100);
+            RunUnit(port, {{halfFrames[round % 4]}, round % 2 == 0, round % 3 == 0}, 100);
         }
     });
     const std::string line = Load(20, 2000);
@@ -61,7 +64,7 @@ TEST_F(LoadAndFaultTest, StartStopTogglingLeaksNothing) {
     std::atomic<bool> done{false};
     std::thread reporter([&] {
         while (!done) {
-            RunUnitHere(port, {{"\x01\x15"}}, 200);
+            RunUnit(port, {{"\x01\x15"}}, 200);
         }
     });
     for (int i = 0; i < 200; ++i) {

@@ -41,6 +41,8 @@ TEST_F(ServeLoopTest, RepliesAndStatesPerFrame) {
         {"\x07\xe0", "00000", "Reseived : 07 e0 ", "07 e0"},
         {"\x80\x1f", "11111", "Reseived : 80 1f ", "80 1f"},
         {"\x80\x1f", "11111", "Reseived : 80 1f ", "80 1f"},
+        {std::string("\x00\xfa", 2), "01011", "Reseived : 00 fa ", "00 fa"},
+        {"\xfa\xfa\x05", "10100", "Received : fa fa 05 ", "fa 05"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.received);
@@ -76,7 +78,7 @@ TEST_F(ServeLoopTest, BadInputIsDroppedOrServedSafely) {
         SCOPED_TRACE(testing::PrintToString(c.script.pieces));
         Dialog().m_editTrace.SetWindowText("");
         Dialog().m_bDiState[0] = TRUE;
-        UnitResult result = RunUnit(port, c.script);
+        UnitResult result = Served([&] { return RunUnit(port, c.script); });
         ASSERT_TRUE(result.connected);
         EXPECT_EQ(result.reply, c.reply);
         EXPECT_FALSE(result.reset);

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <future>
 #include <thread>
 
 namespace {
@@ -49,7 +48,7 @@ void ReadUntilClosed(int sock, int timeoutMs, UnitResult& result) {
 
 }  // namespace
 
-UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs) {
+UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
     UnitResult result;
     int sock = Connect(port);
     if (sock < 0) return result;
@@ -70,16 +69,8 @@ UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs) {
     return result;
 }
 
-UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
-    std::future<UnitResult> unit =
-        std::async(std::launch::async, RunUnitHere, port, script, timeoutMs);
-    WaitUntil([&] { return unit.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-              timeoutMs + 2000);
-    return unit.get();
-}
-
 std::string Exchange(int port, const std::string& frame) {
-    return RunUnit(port, {{frame}}).reply;
+    return Served([&] { return RunUnit(port, {{frame}}); }).reply;
 }
 
 IdleUnit::IdleUnit(int port) : m_sock(Connect(port)) {}

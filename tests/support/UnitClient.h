@@ -17,12 +17,9 @@ struct UnitResult {
     bool reset = false;  // the server's close reset the connection instead of ending it
 };
 
-// Runs on a thread of its own while the UI thread's events are served, as the worker waits for
-// the UI thread at each report.
+// On the calling thread: the UI thread runs it through Served().
 UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs = 5000);
-// The same on the calling thread, for threads other than the UI thread.
-UnitResult RunUnitHere(int port, const UnitScript& script, int timeoutMs);
-// The common case: one frame, the reply.
+// The common case, from the UI thread: one frame, the reply.
 std::string Exchange(int port, const std::string& frame);
 
 // A connected socket that sends nothing until told to or closed: a unit that stalls.

@@ -9,8 +9,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-#include <future>
-
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
@@ -20,15 +18,6 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
-}
-
-ProgramRun RunServed(const std::string& path, const std::vector<std::string>& args) {
-    std::future<ProgramRun> run = std::async(std::launch::async, [&] {
-        return RunProgram(path, args, std::chrono::seconds(100));
-    });
-    WaitUntil([&] { return run.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-              110000);
-    return run.get();
 }
 
 size_t Count(const std::string& text, const std::string& part) {

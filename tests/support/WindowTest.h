@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -19,8 +20,15 @@ class QWidget;
 // Serves the UI thread's events until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
-// Runs a program to its end while the UI thread's events are served, as the server needs them.
-ProgramRun RunServed(const std::string& path, const std::vector<std::string>& args);
+// Runs the work on a thread of its own while the UI thread's events are served, as the server
+// waits for the UI thread at each report; its result.
+template <class Work>
+auto Served(Work work) {
+    auto result = std::async(std::launch::async, work);
+    WaitUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+              130000);
+    return result.get();
+}
 
 // How often the text holds the part.
 size_t Count(const std::string& text, const std::string& part);

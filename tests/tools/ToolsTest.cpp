@@ -43,7 +43,7 @@ protected:
     void SetUp() override { port = OpenServingWithLogging(); }
     ProgramRun Run(const char* tool, int at, Args args) {
         args.insert(args.begin(), {"--port", std::to_string(at)});
-        return RunServed(tool, args);
+        return Served([&] { return RunProgram(tool, args); });
     }
     size_t LoggedRows() { return Count(ReadFileBytes(folder.File("NR-QD8K.csv")), "\n") - 1; }
 
@@ -121,7 +121,7 @@ TEST_F(ToolsTest, BadArgumentsAreRejectedWithTheUsage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tool + (" " + testing::PrintToString(c.args)));
-        const ProgramRun run = RunServed(c.tool, c.args);
+        const ProgramRun run = Served([&] { return RunProgram(c.tool, c.args); });
         const std::string tool = c.tool;
         const std::string usage = "Usage: " + tool.substr(tool.rfind('/') + 1);
         EXPECT_EQ(run.exitCode, c.exitCode);
