@@ -22,8 +22,7 @@ protected:
         WriteFileBytes(folder.File("line.qd"), settings);
         WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
         std::filesystem::copy_file(NR_APP_PATH, folder.File("NR-QD8K"));
-        program.emplace(folder.File("NR-QD8K"), std::vector<std::string>{},
-                        std::vector<std::string>{"QT_QPA_PLATFORM=offscreen", "LC_ALL=C.UTF-8"});
+        program.emplace(folder.File("NR-QD8K"), std::vector<std::string>{});  // offscreen
         EXPECT_TRUE(program->Started());
         return *program;
     }

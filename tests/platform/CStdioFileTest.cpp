@@ -17,30 +17,6 @@ constexpr unsigned kReplace = CStdioFile::modeCreate | CStdioFile::modeWrite;
 constexpr unsigned kAppend = CStdioFile::modeCreate | CStdioFile::modeNoTruncate |
                              CStdioFile::modeWrite | CStdioFile::shareExclusive;
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    CStdioFile file;
-    EXPECT_TRUE(file.Open(path, CStdioFile::modeRead));
-    std::vector<std::string> lines;
-    std::string line;
-    while (file.ReadString(line)) lines.push_back(line);
-    return lines;
-}
-
-// Text mode: LF goes out as CR LF; lines come back without LF, or the CR before it.
-TEST(CStdioFile, WritesAndReadsTextMode) {
-    TempFolder folder;
-    std::string path = folder.File("a.txt");
-    CStdioFile file;
-    ASSERT_TRUE(file.Open(path, kReplace));
-    file.WriteString("one\ntwo\n");
-    ASSERT_TRUE(file.Close());
-    EXPECT_EQ(ReadFileBytes(path), "one\r\ntwo\r\n");
-
-    WriteFileBytes(path, std::string("a\r\nb\nc\rd\n\ne") + '\0' + "z");
-    EXPECT_EQ(ReadLines(path),
-              (std::vector<std::string>{"a", "b", "c\rd", "", std::string("e\0z", 3)}));
-}
-
 // Refused: a missing file, no name, a relative name (it would depend on the working folder) and
 // a Windows name, even where a file of that name exists. A CP932 character whose second byte is
 // a backslash's ("表") is no separator.

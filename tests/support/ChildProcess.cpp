@@ -10,20 +10,12 @@
 
 extern char** environ;
 
-ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& args,
-                           const std::vector<std::string>& extraEnvironment) {
+ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& args) {
     std::vector<std::string> argText{path};
     argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<std::string> envText = extraEnvironment;
-    for (char** entry = environ; *entry != nullptr; ++entry) envText.emplace_back(*entry);
-    auto pointers = [](std::vector<std::string>& texts) {
-        std::vector<char*> list;
-        for (std::string& text : texts) list.push_back(text.data());
-        list.push_back(nullptr);
-        return list;
-    };
-    std::vector<char*> argv = pointers(argText);
-    std::vector<char*> envp = pointers(envText);
+    std::vector<char*> argv;
+    for (std::string& text : argText) argv.push_back(text.data());
+    argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -31,7 +23,7 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     const int flags = O_WRONLY | O_CREAT | O_TRUNC;
     posix_spawn_file_actions_addopen(&actions, 1, m_files.File("out").c_str(), flags, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, m_files.File("err").c_str(), flags, 0600);
-    if (::posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
+    if (::posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
         m_pid = -1;
     } else {
         m_pidFd = static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0));

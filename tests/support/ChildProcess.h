@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-// A program under test, started with stdin from /dev/null and its output going into files that
-// can be read while it runs. One still running at the end is killed.
+// A program under test, started in this process's environment with stdin from /dev/null and its
+// output going into files that can be read while it runs. One still running at the end is killed.
 class ChildProcess {
 public:
-    ChildProcess(const std::string& path, const std::vector<std::string>& args,
-                 const std::vector<std::string>& extraEnvironment = {});
+    ChildProcess(const std::string& path, const std::vector<std::string>& args);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

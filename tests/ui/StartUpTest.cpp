@@ -36,8 +36,6 @@ TEST_F(StartUpTest, OpensStoppedWithDefaults) {
     for (auto& channel : dialog.m_diChannels) names += Text(*channel.pName) + " ";
     EXPECT_EQ(names, "DI1 DI2 DI3 DI4 DI5 ");
     EXPECT_EQ(Text(dialog.m_editLogFile), folder.File("NR-QD8K.csv"));
-    EXPECT_EQ(dialog.m_strSettingsFile, folder.File("NR-QD8K.qd"));
-    EXPECT_EQ(dialog.m_strPointerFile, folder.File("NR-QD8K.ini"));
     EXPECT_EQ(Text(dialog.m_staticPeer), "");
     EXPECT_EQ(Text(dialog.m_staticVersion), "Version 1.02");
     EXPECT_EQ(Text(dialog), "NR-QD8K");
@@ -110,12 +108,11 @@ TEST_F(WindowBehaviourTest, MnemonicsWork) {
 
 // Typing: at most 20 CP932 bytes per name, no character CP932 lacks, digits only for the port.
 TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
+    const std::string stopped = "\x92\xe2\x8e\x7e\x92\x86";  // 停止中
     auto* name = static_cast<QLineEdit*>(Control(IDC_EDIT_DI1));
     name->clear();
     TypeText(name, QString::fromUtf8("停止中停止中停止中停止中"));
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]),
-              "\x92\xe2\x8e\x7e\x92\x86\x92\xe2\x8e\x7e\x92\x86"
-              "\x92\xe2\x8e\x7e\x92\x86\x92\xe2");
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]), stopped + stopped + stopped + "\x92\xe2");
     name->clear();
     TypeText(name, QString::fromUtf8("a😀한b"));
     EXPECT_EQ(Text(Dialog().m_editDiName[4]), "ab");
@@ -129,8 +126,7 @@ TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
     QInputMethodEvent input({}, {});
     input.setCommitString(QString::fromUtf8("停止中停止中停止中"));
     QApplication::sendEvent(name, &input);
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]),
-              "DI1\x92\xe2\x8e\x7e\x92\x86\x92\xe2\x8e\x7e\x92\x86\x92\xe2\x8e\x7e");
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1" + stopped + stopped + "\x92\xe2\x8e\x7e");
 
     auto* port = static_cast<QLineEdit*>(Control(IDC_EDIT_PORT));
     port->clear();
