@@ -37,10 +37,7 @@ private:
 // The messages start-up shows; a window it opens all the same is closed at once.
 std::vector<std::string> StartUpMessages() {
     ScriptedPrompter prompter;
-    QTimer closer;
-    closer.setSingleShot(true);
-    QObject::connect(&closer, &QTimer::timeout, [] { QApplication::closeAllWindows(); });
-    closer.start(0);
+    QTimer::singleShot(0, [] { QApplication::closeAllWindows(); });
     CSignalServerApp().InitInstance();
     std::vector<std::string> texts;
     for (const ScriptedPrompter::Message& message : prompter.messages)

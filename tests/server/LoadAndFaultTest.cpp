@@ -9,13 +9,8 @@
 
 namespace {
 
-int OpenDescriptors() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
+auto OpenDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
 }
 
 class LoadAndFaultTest : public WindowTest {

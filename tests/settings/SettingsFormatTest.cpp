@@ -6,21 +6,18 @@
 
 namespace {
 
-// Collects what lines set, in the order they set it.
+// Collects what lines set.
 class RecordedSettings : public SettingsTarget {
 public:
-    void SetPortText(const std::string& text) override { Set("port", text); }
+    void SetPortText(const std::string& text) override { values["port"] = text; }
     void SetDiName(int channel, const std::string& name) override {
-        Set("DI" + std::to_string(channel + 1), name);
+        values["DI" + std::to_string(channel + 1)] = name;
     }
-    void SetLogging(bool on) override { Set("logging", on ? "on" : "off"); }
-    void SetLogFile(const std::string& path) override { Set("log", path); }
-    void SetTitle(const std::string& title) override { Set("title", title); }
+    void SetLogging(bool on) override { values["logging"] = on ? "on" : "off"; }
+    void SetLogFile(const std::string& path) override { values["log"] = path; }
+    void SetTitle(const std::string& title) override { values["title"] = title; }
 
     std::map<std::string, std::string> values;
-
-private:
-    void Set(const std::string& what, const std::string& value) { values[what] = value; }
 };
 
 using Values = std::map<std::string, std::string>;

@@ -26,26 +26,6 @@ int Connect(int port) {
     return sock;
 }
 
-bool SendAll(int sock, const std::string& bytes) {
-    return bytes.empty() || ::send(sock, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-                                static_cast<ssize_t>(bytes.size());
-}
-
-void ReadUntilClosed(int sock, int timeoutMs, UnitResult& result) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd entry{sock, POLLIN, 0};
-        if (::poll(&entry, 1, 20) <= 0) continue;
-        char buffer[64];
-        ssize_t got = ::recv(sock, buffer, sizeof buffer, 0);
-        if (got <= 0) {
-            result.reset = got < 0 && errno == ECONNRESET;
-            break;
-        }
-        result.reply.append(buffer, static_cast<size_t>(got));
-    }
-}
-
 }  // namespace
 
 UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
@@ -56,14 +36,19 @@ UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
     for (size_t i = 0; i < script.pieces.size(); ++i) {
         // A unit on a slow line: the pause is the behaviour under test.
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        SendAll(sock, script.pieces[i]);
+        ::send(sock, script.pieces[i].data(), script.pieces[i].size(), MSG_NOSIGNAL);
     }
     if (script.closeAfterSending) ::shutdown(sock, SHUT_WR);
     if (script.resetInsteadOfReading) {
         linger hard{1, 0};
         ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
     } else {
-        ReadUntilClosed(sock, timeoutMs, result);
+        const timeval wait{timeoutMs / 1000, timeoutMs % 1000 * 1000};
+        ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        char buffer[64];
+        ssize_t got;
+        while ((got = ::recv(sock, buffer, sizeof buffer, 0)) > 0) result.reply.append(buffer, got);
+        result.reset = got < 0 && errno == ECONNRESET;
     }
     ::close(sock);
     return result;
