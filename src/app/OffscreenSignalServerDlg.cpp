@@ -7,7 +7,7 @@ bool IsOffscreen() {
 }
 
 OffscreenSignalServerDlg::OffscreenSignalServerDlg() {
-    m_traceCopy = [this](std::string_view line) { m_terminal.WriteLine(line); };
+    m_traceCopy = [this](std::string_view line) { m_terminal.Write(line); };
 }
 
 bool OffscreenSignalServerDlg::OnInitDialog() {

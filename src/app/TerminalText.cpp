@@ -23,23 +23,25 @@ TerminalText::TerminalText() {
 }
 
 TerminalText::~TerminalText() {
+    if (m_lineOpen) std::fputc('\n', stdout);
     if (m_converter != kNoConverter) iconv_close(m_converter);
 }
 
-void TerminalText::WriteLine(std::string_view cp932) {
+void TerminalText::Write(std::string_view cp932) {
+    std::lock_guard lock(m_mutex);
     std::string out = Convert(cp932);
     // Lines on this system end in LF alone.
     for (size_t at = out.find("\r\n"); at != std::string::npos; at = out.find("\r\n", at)) {
         out.erase(at, 1);
     }
-    if (!out.ends_with('\n')) out += '\n';
+    if (out.empty()) return;
+    m_lineOpen = !out.ends_with('\n');
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 std::string TerminalText::Convert(std::string_view cp932) {
     // An encoding iconv does not know: the bytes as they are beat no line at all.
     if (m_converter == kNoConverter) return std::string(cp932);
-    std::lock_guard lock(m_mutex);
     std::string out;
     char buffer[1024];
     char* in = const_cast<char*>(cp932.data());

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-// Writes lines of CP932 text to standard output in the terminal's encoding. Any thread.
+// Writes CP932 text to standard output in the terminal's encoding, as the trace pane shows it:
+// pieces run on until a line end. Any thread.
 class TerminalText {
 public:
     TerminalText();
@@ -14,12 +15,13 @@ public:
     TerminalText(const TerminalText&) = delete;
     TerminalText& operator=(const TerminalText&) = delete;
 
-    // Line ends of CR LF go out as LF; a text without a line end gets one.
-    void WriteLine(std::string_view cp932);
+    // Line ends of CR LF go out as LF.
+    void Write(std::string_view cp932);
 
 private:
     std::string Convert(std::string_view cp932);
 
-    std::mutex m_mutex;  // iconv keeps state between calls
+    std::mutex m_mutex;  // iconv keeps state between calls, and so does the open line
     iconv_t m_converter;
+    bool m_lineOpen = false;  // the last piece did not end its line
 };

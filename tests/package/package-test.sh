@@ -114,10 +114,11 @@ unit() { "$root/usr/bin/nr-unit" --host 127.0.0.1 --port "$port" "$@"; }
 [ "$(unit 01 15)" = "01 15" ] || fail "no reply to 01 15"
 [ "$(unit --three 02 0a)" = "02 0a" ] || fail "no reply to fa 02 0a"
 
-# Offscreen it prints its trace in the terminal's encoding.
-for line in "ここの部分" "server start." "Send : 01 15" "Received : fa 02 0a"; do
+# Offscreen it prints its trace in the terminal's encoding, line by line as the pane shows it.
+for line in "ここの部分" "server start." "#\$PORT=$port" "Send : 01 15" "Received : fa 02 0a"; do
     grep -q "$line" "$scratch/program.log" || { cat "$scratch/program.log"; fail "not printed: $line"; }
 done
+! grep -qx '' "$scratch/program.log" || { cat "$scratch/program.log"; fail "blank lines printed"; }
 
 kill -INT "$program_pid"
 within_10s ended || fail "still running 10 s after SIGINT"
