@@ -15,24 +15,19 @@
 
 namespace {
 
-// While this lives no descriptor can be made: the open-file limit stands at the lowest free one.
-class NoFreeDescriptors {
-public:
-    NoFreeDescriptors() {
-        ::getrlimit(RLIMIT_NOFILE, &m_saved);
-        int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        ::close(lowestFree);
-        rlimit none = m_saved;
-        none.rlim_cur = static_cast<rlim_t>(lowestFree);
-        ::setrlimit(RLIMIT_NOFILE, &none);
-    }
-    ~NoFreeDescriptors() { ::setrlimit(RLIMIT_NOFILE, &m_saved); }
-    NoFreeDescriptors(const NoFreeDescriptors&) = delete;
-    NoFreeDescriptors& operator=(const NoFreeDescriptors&) = delete;
-
-private:
-    rlimit m_saved;
-};
+// Runs the set-up step while no descriptor can be made: the open-file limit stands at the
+// lowest free one.
+template <class SetUp>
+void WithoutFreeDescriptors(SetUp setUp) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ::close(lowestFree);
+    const rlimit none{static_cast<rlim_t>(lowestFree), saved.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &none);
+    setUp();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+}
 
 // The messages start-up shows; a window it opens all the same is closed at once.
 std::vector<std::string> StartUpMessages() {
@@ -50,18 +45,12 @@ std::vector<std::string> StartUpMessages() {
 // start-up says so and ends.
 TEST(SignalServerApp, SetUpFailuresEndStartUpWithAMessage) {
     UiThread::Uninstall();
-    {
-        NoFreeDescriptors none;
-        UiThread::Install();
-    }
+    WithoutFreeDescriptors(UiThread::Install);
     std::vector<std::string> uiThreadFailure = StartUpMessages();
     UiThread::Install();
     EXPECT_EQ(uiThreadFailure, std::vector<std::string>{kTextUiWakeUpFailed});
 
-    {
-        NoFreeDescriptors none;
-        TerminationSignals::Catch();
-    }
+    WithoutFreeDescriptors(TerminationSignals::Catch);
     EXPECT_EQ(StartUpMessages(), std::vector<std::string>{kTextSignalsFailed});
 }
 

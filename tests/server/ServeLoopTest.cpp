@@ -100,19 +100,6 @@ TEST_F(ServeLoopTest, SilentUnitIsDroppedInTime) {
         [&] { return Trace().ends_with("dropped (0 bytes): no whole frame in time\r\n"); }));
 }
 
-// A unit feeding its frame a byte at a time holds up nobody, and is served once it is whole.
-TEST_F(ServeLoopTest, SlowUnitDoesNotHoldUpOthers) {
-    IdleUnit slow(port);
-    for (char byte : std::string("\xfa\x01\x02")) {
-        EXPECT_EQ(Exchange(port, "\x05\x06"), "\x05\x06");
-        ASSERT_EQ(::send(slow.Socket(), &byte, 1, 0), 1);
-    }
-    ASSERT_TRUE(slow.Readable());
-    char reply[2];
-    EXPECT_EQ(::recv(slow.Socket(), reply, sizeof reply, MSG_WAITALL), 2);
-    EXPECT_EQ(std::string(reply, 2), "\x01\x02");
-}
-
 // Connections wait side by side, so a good unit never waits for others' silence. The wait set
 // is bounded: one connection beyond it drops the one that has waited longest. A stop takes
 // effect at once: the connections still waiting are closed without a reply, each with a trace
