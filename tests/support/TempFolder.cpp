@@ -58,21 +58,3 @@ AsOrdinaryUser::~AsOrdinaryUser() {
     ::setfsuid(0);
     ::setfsgid(0);
 }
-
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
-    : m_name(std::move(name)) {
-    if (const char* saved = std::getenv(m_name.c_str())) m_saved = saved;
-    Set(m_name, value);
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-    Set(m_name, m_saved);
-}
-
-void ScopedEnvironment::Set(const std::string& name, const std::optional<std::string>& value) {
-    if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-    } else {
-        ::unsetenv(name.c_str());
-    }
-}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -35,16 +36,18 @@ private:
     bool m_switched;
 };
 
-// An environment variable set, or removed (nullopt), for as long as this lives.
+// An environment variable set for as long as this lives.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(std::string name, const std::optional<std::string>& value);
-    ~ScopedEnvironment();
+    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+        if (const char* saved = std::getenv(name)) m_saved = saved;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() { m_saved ? ::setenv(m_name, m_saved->c_str(), 1) : ::unsetenv(m_name); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    static void Set(const std::string& name, const std::optional<std::string>& value);
-    std::string m_name;
+    const char* m_name;
     std::optional<std::string> m_saved;
 };

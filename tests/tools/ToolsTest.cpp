@@ -148,22 +148,4 @@ TEST_F(ToolsTest, NrLoadSendsEveryReportOnceAndChecksItsReply) {
     EXPECT_NE(run.out.find("first problem: report 0: sent 00 00, got ff ff"), std::string::npos);
 }
 
-// A burst: every unit reports once. Silent connections send nothing and are no reports; they
-// close once every report is done. A duration ends the run.
-TEST_F(ToolsTest, NrLoadBurstsAndHoldsSilentConnections) {
-    const ProgramRun burst = Run(NR_LOAD_PATH, port, {"--burst", "--units", "20"});
-    EXPECT_TRUE(MachineLine(burst).starts_with("reports=20 ok=20 ")) << burst.out << burst.err;
-    EXPECT_EQ(LoggedRows(), 20u);
-
-    Dialog().m_editTrace.SetWindowText("");
-    const ProgramRun run = Run(NR_LOAD_PATH, port, {"--count", "20", "--silent", "3"});
-    EXPECT_TRUE(MachineLine(run).starts_with("reports=20 ok=20 ")) << run.out;
-    EXPECT_TRUE(WaitUntil([&] { return Count(Trace(), "dropped (0 bytes): closed") == 3; }));
-    EXPECT_LT(Trace().rfind("Send : "), Trace().find("dropped")) << Trace();
-
-    const ProgramRun timed =
-        Run(NR_LOAD_PATH, port, {"--duration", "0.5", "--rate", "20", "--units", "3"});
-    EXPECT_TRUE(MachineLine(timed).starts_with("reports=10 ")) << timed.out;
-}
-
 }  // namespace

@@ -161,8 +161,6 @@ TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
     QApplication::sendEvent(window->windowHandle(), &drop);
     EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1");
     EXPECT_FALSE(Dialog().m_bLogHeaderPending);
-    EXPECT_TRUE(IsStopped());
-    EXPECT_EQ(Dialog().m_strSettingsFile, folder.File("NR-QD8K.qd"));
 }
 
 }  // namespace
