@@ -17,8 +17,8 @@ constexpr unsigned kReplace = CStdioFile::modeCreate | CStdioFile::modeWrite;
 constexpr unsigned kAppend = CStdioFile::modeCreate | CStdioFile::modeNoTruncate |
                              CStdioFile::modeWrite | CStdioFile::shareExclusive;
 
-// Refused: a missing file, no name, a relative name (it would depend on the working folder) and
-// a Windows name, even where a file of that name exists. A CP932 character whose second byte is
+// Refused: a missing file, a relative name (it would depend on the working folder) and a Windows
+// name, even where a file of that name exists. A CP932 character whose second byte is
 // a backslash's ("表") is no separator.
 TEST(CStdioFile, OpensOnlyFullPathsOfThisSystem) {
     TempFolder folder;
@@ -26,12 +26,9 @@ TEST(CStdioFile, OpensOnlyFullPathsOfThisSystem) {
     CStdioFile file;
     EXPECT_FALSE(file.Open(folder.File("missing"), CStdioFile::modeRead));
     for (const std::string& path :
-         {std::string(""), std::string("a.csv"), std::string("\\\\server\\share\\a.csv"),
-          folder.File("a\\b.csv"), folder.File("no/such/folder")}) {
-        SCOPED_TRACE(path);
-        for (unsigned flags : {unsigned{CStdioFile::modeRead}, kReplace, kAppend}) {
-            EXPECT_FALSE(file.Open(path, flags));
-        }
+         {std::string("a.csv"), std::string("\\\\server\\share\\a.csv"), folder.File("a\\b.csv")}) {
+        for (unsigned flags : {unsigned{CStdioFile::modeRead}, kReplace, kAppend})
+            EXPECT_FALSE(file.Open(path, flags)) << path;
     }
     EXPECT_EQ(ReadFileBytes(folder.File("a\\b.csv")), "x");
     ASSERT_TRUE(file.Open(folder.File("\x95\x5c.csv"), kAppend));

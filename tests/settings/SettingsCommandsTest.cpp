@@ -1,6 +1,9 @@
 #include "Strings.h"
+#include "resource.h"
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
+
+#include <QTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,15 +49,12 @@ TEST_F(SettingsCommandsTest, SettingsSurviveARestart) {
     EXPECT_EQ(ReadFileBytes(path),
               "#$TITLEBAR=Line 1 = A \r\n#$PORT=" + std::to_string(port) +
                   "\r\n#$DI1=Door\r\n#$DI2=DI2\r\n#$DI3=\r\n#$DI4=DI4\r\n#$DI5=" + pump +
-                  "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n"
-                  "#$LOGFILENAME=rows.csv\r\n");
+                  "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=rows.csv\r\n");
     EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), path);
-    EXPECT_EQ(Dialog().m_strSettingsFile, path);
     Close();
 
     Open();
     EXPECT_TRUE(IsWaiting());
-    EXPECT_FALSE(Dialog().m_editPort.IsWindowEnabled());
     EXPECT_EQ(Text(Dialog().m_editPort), std::to_string(port));
     EXPECT_EQ(Name(0) + Name(2) + Name(4), "Door" + pump);
     EXPECT_EQ(Text(Dialog()), "Line 1 = A ");
@@ -151,7 +151,8 @@ TEST_F(SettingsCommandsTest, LoadStopsAndStartsAsTheFileSays) {
         EXPECT_EQ(Exchange(newPort, "\x01\x15"), "\x01\x15");
     }
     EXPECT_FALSE(IdleUnit(oldPort).Connected());
-    EXPECT_TRUE(Dialog().m_bReady);
+    QTest::keyClick(Control(IDC_EDIT_DI1), Qt::Key_X);  // an edit after a load asks for a header
+    EXPECT_TRUE(Dialog().m_bLogHeaderPending);
 
     const std::string stop = "#$PORT=20000\r\n#$DI1=Door\r\n#$SERVER=STOP\r\n";
     WriteFileBytes(folder.File("stop.qd"), stop);

@@ -32,7 +32,6 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         Values values;
         bool start;
     } cases[] = {
-        {"#$PORT=10003", {{"port", "10003"}}, false},
         {"#$DI3=ABCDEFGHIJKLMNOPQRSTUVWXYZ", {{"DI3", "ABCDEFGHIJKLMNOPQRST"}}, false},
         {"#$DI1=" + tenKanji + "\x88\x88", {{"DI1", tenKanji}}, false},
         {"#$DI2=a" + tenKanji, {{"DI2", "a" + tenKanji.substr(0, 18)}}, false},
@@ -52,7 +51,6 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         {"#$SERVER=start", {}, false},
         {"#$LOGFILENAME=D:\\logs\\line1.csv", {{"log", "D:\\logs\\line1.csv"}}, false},
         {"#$PO\rRT=5\r", {{"port", "5"}}, false},
-        {"no key here", {}, false},
         {"#$UNKNOWN=1", {}, false},
         {"#$DI6=x", {}, false},
         {"", {}, false},

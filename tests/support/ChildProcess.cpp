@@ -57,16 +57,9 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
                       std::chrono::milliseconds limit) {
     const auto start = std::chrono::steady_clock::now();
     ChildProcess program(path, args);
-    ProgramRun run;
-    std::optional<int> status = program.WaitForExit(limit);
-    if (!status) {
-        program.Signal(SIGKILL);
-        status = program.WaitForExit(limit);
-    }
-    run.exitCode = status.value_or(-1);
-    run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    run.out = program.Out();
-    run.err = program.Err();
-    return run;
+    if (!program.WaitForExit(limit)) program.Signal(SIGKILL);
+    const std::optional<int> status = program.WaitForExit(limit);  // the first one's, if it ended
+    return {status.value_or(-1), program.Out(), program.Err(),
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  start)};
 }

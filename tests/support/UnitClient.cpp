@@ -32,7 +32,6 @@ UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
     UnitResult result;
     int sock = Connect(port);
     if (sock < 0) return result;
-    result.connected = true;
     for (size_t i = 0; i < script.pieces.size(); ++i) {
         // A unit on a slow line: the pause is the behaviour under test.
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));

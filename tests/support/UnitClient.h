@@ -12,7 +12,6 @@ struct UnitScript {
 };
 
 struct UnitResult {
-    bool connected = false;
     std::string reply;   // everything read until the server closed (or the time-out)
     bool reset = false;  // the server's close reset the connection instead of ending it
 };

@@ -169,9 +169,7 @@ namespace {
 
 // The line shows the first listed address, or says there is none.
 TEST_F(StartUpTest, LocalAddressLineShowsTheFirstAdapter) {
-    const std::string label =
-        "\x8c\xbb\x8d\xdd\x82\xcc"
-        "IP\x83\x41\x83h\x83\x8c\x83X : ";
+    const std::string label = "\x8c\xbb\x8d\xdd\x82\xccIP\x83\x41\x83h\x83\x8c\x83X : ";
     FakeInterfaceTables tables;
     for (const char* shown : {"(\x82\xc8\x82\xb5)", "192.168.0.10"}) {
         SCOPED_TRACE(shown);
