@@ -8,7 +8,7 @@
 
 // Window tests run the real widgets without a display.
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     UiThread::Install();

@@ -48,7 +48,7 @@ protected:
 // the unit waiting behind that message still gets its reply.
 TEST_F(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
     {
-        HeldPort taken(HeldPort::Kind::kListeningEverywhere);
+        HeldPort taken(HeldPort::Kind::kListening);
         ChildProcess& running =
             Start("#$PORT=" + std::to_string(taken.Port()) + "\r\n#$SERVER=START\r\n");
         ASSERT_TRUE(HandlesSignals());

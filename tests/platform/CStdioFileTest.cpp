@@ -36,10 +36,6 @@ TEST(CStdioFile, OpensOnlyFullPathsOfThisSystem) {
     EXPECT_TRUE(FileExists(folder.File("\xe8\xa1\xa8.csv")));
 }
 
-size_t FilesIn(const TempFolder& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder.Path()), {});
-}
-
 // A replace keeps what the file is: its mode and owner, its other names, a link to it (even
 // one that names no file yet), and a name as long as the system takes.
 TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {
@@ -74,7 +70,8 @@ TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {
         EXPECT_EQ(ReadFileBytes(folder.File(name)), "new\r\n") << name;
     }
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link-to-later")));
-    EXPECT_EQ(FilesIn(folder), 8u);  // the seven names above and the long one: no temporary left
+    EXPECT_EQ(EntriesIn(folder.Path()),
+              8);  // the seven names above and the long one: no temporary left
 }
 
 // A block that cannot be written whole leaves the file as it was: a replace keeps the old file
@@ -99,7 +96,7 @@ TEST(CStdioFile, FailedWritesLeaveTheFileAsItWas) {
         ASSERT_TRUE(opened);
         EXPECT_FALSE(closed);
         EXPECT_EQ(ReadFileBytes(path), "old contents");
-        EXPECT_EQ(FilesIn(folder), 1u);
+        EXPECT_EQ(EntriesIn(folder.Path()), 1);
     }
     std::signal(SIGXFSZ, previousHandler);
 }

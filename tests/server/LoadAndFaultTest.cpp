@@ -1,17 +1,10 @@
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
 
-#include <dirent.h>
-#include <sys/socket.h>
-
 #include <filesystem>
 #include <thread>
 
 namespace {
-
-auto OpenDescriptors() {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-}
 
 class LoadAndFaultTest : public WindowTest {
 protected:
@@ -33,7 +26,7 @@ TEST_F(LoadAndFaultTest, ManyUnitsAreServedWhileBadOnesMisbehave) {
     const ProgramRun load = Served([&] {
         return RunProgram(NR_LOAD_PATH,
                           {"--port", std::to_string(port), "--units", "20", "--count", "2000"},
-                          std::chrono::seconds(120));
+                          std::chrono::seconds(60));
     });
     done = true;
     vandal.join();
@@ -48,7 +41,7 @@ TEST_F(LoadAndFaultTest, ManyUnitsAreServedWhileBadOnesMisbehave) {
 TEST_F(LoadAndFaultTest, StartStopTogglingLeaksNothing) {
     Dialog().OnButtonServer();
     ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
-    const int before = OpenDescriptors();
+    const long before = EntriesIn("/proc/self/fd");
     std::atomic<bool> done{false};
     std::thread reporter([&] {
         while (!done) {
@@ -57,13 +50,13 @@ TEST_F(LoadAndFaultTest, StartStopTogglingLeaksNothing) {
     });
     for (int i = 0; i < 200; ++i) {
         Dialog().OnButtonServer();
-        ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+        EXPECT_TRUE(prompter.messages.empty());
         WaitUntil([] { return false; }, 1);  // let reports through between presses
     }
     done = true;
     reporter.join();
     ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
-    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_EQ(EntriesIn("/proc/self/fd"), before);  // no socket left behind
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ TEST_F(ServerControlTest, StartsOnlyOnPortsInTheRange) {
             EXPECT_EQ(Trace(), "");
         } else if (prompter.messages.empty()) {
             EXPECT_TRUE(IsWaiting());
+            EXPECT_TRUE(IdleUnit(std::atoi(port.c_str())).Connected());
             Dialog().OnButtonServer();
             EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
         } else {
@@ -76,7 +77,7 @@ TEST_F(ServerControlTest, StartsOnlyOnPortsInTheRange) {
 // run (no peer, no input on) and the port is free again. Other controls keep the dialog's
 // colours.
 TEST_F(ServerControlTest, StartReportStopCycle) {
-    HeldPort held(HeldPort::Kind::kListeningEverywhere);
+    HeldPort held(HeldPort::Kind::kListening);
     StartServerOn(held.Port());
     ASSERT_EQ(prompter.messages.size(), 1u);
     char expected[64];

@@ -7,10 +7,9 @@
 #include <stdexcept>
 
 HeldPort::HeldPort(Kind kind) : m_sock(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    const bool everywhere = kind == Kind::kListeningEverywhere;
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(everywhere ? INADDR_ANY : INADDR_LOOPBACK);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (::bind(m_sock, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         (kind != Kind::kBoundOnly && ::listen(m_sock, SOMAXCONN) != 0) ||

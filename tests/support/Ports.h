@@ -1,11 +1,11 @@
 #pragma once
 
-// A TCP socket on a port the system chose, held for as long as this lives: bound on 127.0.0.1
-// alone (connections to it are refused), listening there (connections complete, and nothing
-// answers until accepted), or listening on every address as another program's server would.
+// A TCP socket on a port the system chose, held for as long as this lives on 127.0.0.1: bound
+// alone (connections to it are refused), or listening (connections complete, and nothing answers
+// until accepted; the server cannot have the port either).
 class HeldPort {
 public:
-    enum class Kind { kBoundOnly, kListening, kListeningEverywhere };
+    enum class Kind { kBoundOnly, kListening };
     explicit HeldPort(Kind kind = Kind::kBoundOnly);
     ~HeldPort();
     HeldPort(const HeldPort&) = delete;

@@ -39,6 +39,10 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+long EntriesIn(const std::string& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+}
+
 namespace {
 
 constexpr uid_t kNobody = 65534;

@@ -22,6 +22,8 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// How many entries a folder holds.
+long EntriesIn(const std::string& folder);
 
 // While it lives, this thread meets file permissions as an ordinary user does, also when the
 // tests run as root, who may write anything; the folder is opened to that user.

@@ -21,12 +21,12 @@ class QWidget;
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
 // Runs the work on a thread of its own while the UI thread's events are served, as the server
-// waits for the UI thread at each report; its result.
+// may wait for the UI thread at a report; its result.
 template <class Work>
 auto Served(Work work) {
     auto result = std::async(std::launch::async, work);
     WaitUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-              130000);
+              70000);
     return result.get();
 }
 

@@ -134,6 +134,7 @@ TEST_F(ToolsTest, NrLoadSendsEveryReportOnceAndChecksItsReply) {
     EXPECT_TRUE(MachineLine(run).starts_with("reports=300 ok=300 missing=0 wrong=0 "));
     EXPECT_EQ(LoggedRows(), 300u);
     EXPECT_EQ(Count(Trace(), "Received : fa "), Count(Trace(), "Send : "));
+    EXPECT_EQ(Count(Trace(), "Received : fa 01 2b "), 1u);  // report 299 carries its number
 
     FixedReplyServer wrong("\xff\xff");
     const ProgramRun wrongRun =

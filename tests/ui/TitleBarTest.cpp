@@ -44,7 +44,7 @@ protected:
 // opens with the focus on OK) sets caption and title; Cancel does not. An empty title is shown
 // as a blank caption (the window system would show the program's name for an empty one) and
 // saved empty; Qt's mark for a modified document is text like any other.
-TEST_F(TitleBarTest, OkSetsTheTitleAndTheOthersDoNot) {
+TEST_F(TitleBarTest, OkSetsTheTitleAndCancelDoesNot) {
     const auto enterAfterTabs = [](int tabs) {
         return [tabs](QDialog&) {
             for (int i = 0; i < tabs; ++i)
