@@ -1,6 +1,6 @@
 // nr-stop-latency PORT [REPEATS [SILENT]]: how long the window takes from a stop request to its
 // stopped look (state text and the trace's last line), while idle or while SILENT connections
-// that never send are held open. The real window runs offscreen in this process, beside a
+// that never send are held open. The real window runs offscreen in this process, its home a
 // temporary folder; between events it blocks as its event loop does, so the figure includes
 // waking the UI thread. Prints one line for scripts:
 //   stops=N median_us=N max_us=N
@@ -9,7 +9,6 @@
 #include "SilentConnections.h"
 #include "Strings.h"
 #include "platform/Cp932.h"
-#include "support/PlacedModule.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/Prompter.h"
 #include "ui/wnd/UiThread.h"
@@ -98,8 +97,8 @@ std::optional<long> TimeOneStop(CSignalServerDlg& dialog, int port, int silent) 
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - requested).count();
 }
 
-std::vector<long> TimeStops(int port, int repeats, int silent) {
-    CSignalServerDlg dialog;
+std::vector<long> TimeStops(const std::string& home, int port, int repeats, int silent) {
+    CSignalServerDlg dialog(home);
     dialog.Create();
     dialog.m_editPort.SetWindowText(std::to_string(port));
     std::vector<long> times;
@@ -149,11 +148,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const std::filesystem::path folder = pattern;
-    PlacedModule module((folder / "NR-QD8K").string());
     QTimer guard;
     guard.start(kGuardMs);
 
-    std::vector<long> times = TimeStops(options->port, options->repeats, options->silent);
+    std::vector<long> times =
+        TimeStops(folder.string(), options->port, options->repeats, options->silent);
 
     guard.stop();
     Prompter::Replace(nullptr);

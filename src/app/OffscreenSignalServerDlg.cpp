@@ -6,7 +6,8 @@ bool IsOffscreen() {
     return QGuiApplication::platformName() == QStringLiteral("offscreen");
 }
 
-OffscreenSignalServerDlg::OffscreenSignalServerDlg() {
+OffscreenSignalServerDlg::OffscreenSignalServerDlg(std::string homeFolder)
+    : CSignalServerDlg(std::move(homeFolder)) {
     m_traceCopy = [this](std::string_view line) { m_terminal.Write(line); };
 }
 

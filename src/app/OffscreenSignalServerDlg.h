@@ -10,7 +10,7 @@ bool IsOffscreen();
 // serves on the port in the window, and every trace line goes to standard output.
 class OffscreenSignalServerDlg : public CSignalServerDlg {
 public:
-    OffscreenSignalServerDlg();
+    explicit OffscreenSignalServerDlg(std::string homeFolder);
     // The worker traces until the window is gone; the terminal must outlive it.
     ~OffscreenSignalServerDlg() override { DestroyWindow(); }
 

@@ -65,9 +65,9 @@ bool CSignalServerApp::InitInstance() {
         return false;
     }
     JapaneseSystemTexts systemTexts;
-    std::unique_ptr<CSignalServerDlg> dialog = IsOffscreen()
-                                                   ? std::make_unique<OffscreenSignalServerDlg>()
-                                                   : std::make_unique<CSignalServerDlg>();
+    std::unique_ptr<CSignalServerDlg> dialog =
+        IsOffscreen() ? std::make_unique<OffscreenSignalServerDlg>(home.path)
+                      : std::make_unique<CSignalServerDlg>(home.path);
     // Closing every window ends a message or file dialog that is open too, as the operator
     // would; the main window then ends as Escape ends it, even before it has shown.
     TerminationSignals terminationSignals([&dialog] {

@@ -6,7 +6,7 @@
 #include <string>
 
 // Where the executable lives and which file version it carries. Tests replace the source, to
-// run the program "beside" a temporary folder (support/PlacedModule.h).
+// place the program in a temporary folder (support/PlacedModule.h).
 class ModuleInfo {
 public:
     using Version = std::array<uint16_t, 4>;  // major, minor, build, revision

@@ -3,7 +3,6 @@
 #include "AppResources.h"
 #include "DialogTemplates.h"
 #include "Strings.h"
-#include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
 #include "platform/PathText.h"
 #include "platform/Winsock.h"
@@ -45,13 +44,10 @@ constexpr MessageMapEntry kMessageMap[] = {
 
 }  // namespace
 
-CSignalServerDlg::CSignalServerDlg(CWnd* pParent) : CDialog(SignalServerDialogTemplate(), pParent) {
+CSignalServerDlg::CSignalServerDlg(std::string homeFolder, CWnd* pParent)
+    : CDialog(SignalServerDialogTemplate(), pParent), m_strHomeFolder(std::move(homeFolder)) {
     m_hIcon = LoadIconResource(IDR_MAINFRAME);
-    const ModuleInfo& module = ModuleInfo::Current();
-    // Without one, start-up refuses to run, and no relative path opens.
-    HomeFolder home = FindHomeFolder(module, kAppName);
-    if (home.problem == HomeFolder::kFound) m_strHomeFolder = home.path;
-    std::optional<ModuleInfo::Version> version = module.FileVersion();
+    std::optional<ModuleInfo::Version> version = ModuleInfo::Current().FileVersion();
     if (version) std::copy(version->begin(), version->end(), m_wVersion);
     m_strVersion = FormatVersionText(version ? &m_wVersion : nullptr);
 }

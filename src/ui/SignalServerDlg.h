@@ -32,7 +32,8 @@ struct DiChannel {
 // files of their subsystem, named above each group.
 class CSignalServerDlg : public CDialog {
 public:
-    explicit CSignalServerDlg(CWnd* pParent = nullptr);
+    // Its files live in the home folder, and relative paths resolve there (start-up finds it).
+    explicit CSignalServerDlg(std::string homeFolder, CWnd* pParent = nullptr);
     ~CSignalServerDlg() override;
 
     // Handlers: public for the message map, and for tests that act as the operator does.
@@ -127,7 +128,7 @@ private:
     SOCKET m_sockListen = INVALID_SOCKET;
     // Where the program keeps its files, and where relative paths in them lead; no trailing
     // separator. Set once, before the worker can exist.
-    std::string m_strHomeFolder;
+    const std::string m_strHomeFolder;
     // The logging box as the worker reads it: kept by the UI thread whenever the box changes,
     // so that a report never waits for the UI thread to read it.
     std::atomic<BOOL> m_bLoggingEnabled{FALSE};

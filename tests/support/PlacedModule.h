@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-// The running executable said to live at another file system path: runs the window "beside"
-// another folder (tests, the screenshot and benchmark tools). Installed for its lifetime.
+// The running executable said to live at another file system path, for start-up to find its
+// home folder there. Installed for its lifetime.
 class PlacedModule : public ModuleInfo {
 public:
     explicit PlacedModule(std::optional<std::string> executablePath)

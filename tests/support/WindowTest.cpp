@@ -35,7 +35,7 @@ WindowTest::~WindowTest() {
 }
 
 void WindowTest::Open() {
-    m_dialog = std::make_unique<CSignalServerDlg>();
+    m_dialog = std::make_unique<CSignalServerDlg>(folder.Path());
     m_dialog->Create();
 }
 

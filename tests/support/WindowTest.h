@@ -33,7 +33,7 @@ auto Served(Work work) {
 // How often the text holds the part.
 size_t Count(const std::string& text, const std::string& part);
 
-// The main window opened as at start-up, "beside" a temporary folder, with scripted prompts.
+// The main window opened as at start-up with a temporary folder for its home, and scripted prompts.
 class WindowTest : public testing::Test {
 protected:
     WindowTest();

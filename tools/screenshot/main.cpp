@@ -2,7 +2,6 @@
 // picture of it: for the README, and for a look at the layout after a change.
 //
 //   nr-screenshot OUTPUT.png [PORT]
-#include "support/PlacedModule.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
 
@@ -49,13 +48,12 @@ int main(int argc, char* argv[]) {
     UiThread::Install();
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "nr-qd8k-screenshot";
     std::filesystem::create_directories(folder);
-    PlacedModule module((folder / "NR-QD8K").string());
 
     int port = argc > 2 ? std::atoi(argv[2]) : kDefaultPort;
     QString simulator = QStringLiteral(NR_UNIT_PATH);
     int result = 0;
     {
-        CSignalServerDlg dialog;
+        CSignalServerDlg dialog(folder.string());
         dialog.Create();
         dialog.m_editPort.SetWindowText(std::to_string(port));
         dialog.OnButtonServer();
