@@ -1,7 +1,6 @@
 #include "platform/ModuleInfo.h"
 
 #include "platform/Cp932.h"
-#include "version.h"
 
 #include <unistd.h>
 
