@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <clocale>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -13,17 +12,17 @@ const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 }  // namespace
 
-TerminalText::TerminalText() {
+TerminalText::TerminalText(std::FILE* out) : m_out(out) {
     std::setlocale(LC_CTYPE, "");
     // What the terminal cannot show becomes "?" rather than cutting the line short.
     std::string encoding = std::string(nl_langinfo(CODESET)) + "//TRANSLIT";
     m_converter = iconv_open(encoding.c_str(), "CP932");
     // Whoever reads a pipe sees each line as it is written.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::setvbuf(m_out, nullptr, _IOLBF, 0);
 }
 
 TerminalText::~TerminalText() {
-    if (m_lineOpen) std::fputc('\n', stdout);
+    if (m_lineOpen) std::fputc('\n', m_out);
     if (m_converter != kNoConverter) iconv_close(m_converter);
 }
 
@@ -36,7 +35,7 @@ void TerminalText::Write(std::string_view cp932) {
     }
     if (out.empty()) return;
     m_lineOpen = !out.ends_with('\n');
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fwrite(out.data(), 1, out.size(), m_out);
 }
 
 std::string TerminalText::Convert(std::string_view cp932) {

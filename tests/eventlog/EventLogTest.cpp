@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <thread>
+
 namespace {
 
 class FixedClock : public LocalClock {
@@ -20,7 +22,7 @@ public:
     ~FixedClock() override { LocalClock::Replace(nullptr); }
     std::tm Now() const override {
         std::tm time{};
-        ::strptime("2024-05-17 09:03:05", "%F %T", &time);
+        ::strptime("2024-11-28 21:47:36", "%F %T", &time);
         return time;
     }
 };
@@ -28,14 +30,22 @@ public:
 const std::string kFixed =
     "\x93\xfa\x95\x74,\x8e\x9e\x8d\x8f,\x90\xda\x91\xb1\x8c\xb3IP\x83\x41\x83h\x83\x8c\x83X,";
 const std::string kDefaultHeader = kFixed + "DI1,DI2,DI3,DI4,DI5\r\n";
-const std::string kRow15 = "2024/05/17,09:03:05,127.0.0.1,1,0,1,0,1\r\n";
+// Every field of the time differs from the others, and the states read differently backwards.
+const std::string kRow = "2024/11/28,21:47:36,127.0.0.1,1,1,0,0,1\r\n";
 
 class EventLogTest : public WindowTest {
 protected:
     void SetUp() override { port = OpenServingWithLogging(); }
     std::string LogPath() { return folder.File("NR-QD8K.csv"); }
     std::string Log() { return ReadFileBytes(LogPath()); }
-    void Report() { ASSERT_EQ(Exchange(port, "\x01\x15"), "\x01\x15"); }
+    UnitResult Report(const char* from = "127.0.0.1") {
+        UnitResult result = Served([&] {
+            return RunUnit(port, {{"\x01\x13"}, false, false, from});
+        });
+        EXPECT_EQ(result.reply, "\x01\x13");
+        return result;
+    }
+    size_t LogLines() { return Count(Log(), "\n"); }
     // As the operator types: one character into a name edit.
     void TypeInto(int id, Qt::Key key) { QTest::keyClick(Control(id), key); }
 
@@ -51,13 +61,13 @@ protected:
 TEST_F(EventLogTest, HeaderForNewFilesAndOnceAfterAnEdit) {
     Report();
     Report();
-    EXPECT_EQ(Log(), kDefaultHeader + kRow15 + kRow15);
+    EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow);
     WriteFileBytes(LogPath(), "");
     Report();
-    EXPECT_EQ(Log(), kDefaultHeader + kRow15);
+    EXPECT_EQ(Log(), kDefaultHeader + kRow);
 
     WriteFileBytes(LogPath(), "old,header\r\n");
-    Report();
+    Report("127.0.0.2");
     Dialog().m_diChannels[0].pName->SetWindowText("\x83\x7c\x83\x93\x83\x76");  // ポンプ
     Dialog().m_diChannels[1].pName->SetWindowText("a,b");
     Dialog().m_diChannels[2].pName->SetWindowText("");
@@ -75,7 +85,8 @@ TEST_F(EventLogTest, HeaderForNewFilesAndOnceAfterAnEdit) {
     Dialog().m_strLogFile = LogPath();
     Report();
     const std::string edited = kFixed + "\x83\x7c\x83\x93\x83\x76,a,bx,,DI4y,DI5\r\n";
-    EXPECT_EQ(Log(), "old,header\r\n" + kRow15 + edited + kRow15 + kRow15 + edited + kRow15);
+    const std::string fromOther = "2024/11/28,21:47:36,127.0.0.2,1,1,0,0,1\r\n";
+    EXPECT_EQ(Log(), "old,header\r\n" + fromOther + edited + kRow + kRow + edited + kRow);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, kTextLogWriteFailed);
 }
@@ -93,9 +104,6 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         {"full disk", "/dev/full", kTextLogWriteFailed},
         {"a pipe", folder.File("pipe"), kTextLogOpenFailed},
         {"not a CP932 name", folder.File("\xff.csv"), kTextLogOpenFailed},
-        // Paths from Windows open nothing, here or in the home folder.
-        {"a Windows path", "D:\\logs\\line1.csv", kTextLogOpenFailed},
-        {"a drive-relative path", "D:line1.csv", kTextLogOpenFailed},
     };
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     for (const Case& c : cases) {
@@ -118,7 +126,41 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, kTextLogOpenFailed);
     Report();
-    EXPECT_EQ(Log(), kDefaultHeader + kRow15 + kRow15);
+    EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow);
+}
+
+// While the operator reads a log failure's message the unit waits: its reply comes after OK.
+TEST_F(EventLogTest, ReplyWaitsForTheOperatorsAnswer) {
+    using Clock = std::chrono::steady_clock;
+    Dialog().m_strLogFile = folder.File("gone/log.csv");
+    Clock::time_point answeredAt;
+    prompter.operatorReads = [&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // the operator, reading
+        answeredAt = Clock::now();
+    };
+    const Clock::time_point sentAt = Clock::now();
+    const UnitResult result = Report();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_GE(result.repliedAt, answeredAt);
+    EXPECT_GE(answeredAt - sentAt, std::chrono::seconds(1));
+}
+
+// The worker reads the logging box from a copy: every way the box changes must reach it.
+TEST_F(EventLogTest, LoggingFollowsTheBoxHoweverItChanges) {
+    QWidget* box = Control(IDC_CHECK_LOGGING);
+    Dialog().m_checkLogging.SetCheck(BST_UNCHECKED);
+    QTest::mouseClick(box, Qt::LeftButton);
+    Report();
+    EXPECT_EQ(LogLines(), 2u) << "header and row after a click";
+    QTest::keyClick(box, Qt::Key_Space);
+    Report();
+    EXPECT_EQ(LogLines(), 2u) << "no row after the key took the tick away";
+    WriteFileBytes(folder.File("on.qd"), "#$LOGGING=ON\r\n");
+    Dialog().m_bReady = FALSE;
+    Dialog().LoadSettings(folder.File("on.qd"));
+    Dialog().m_bReady = TRUE;
+    Report();
+    EXPECT_EQ(LogLines(), 3u) << "a row after a settings load ticked it";
 }
 
 // The browse command shows the path chosen and leaves the file alone until a report comes.
@@ -129,7 +171,7 @@ TEST_F(EventLogTest, BrowseChoosesThePathOnly) {
     EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("line1.csv"));
     EXPECT_FALSE(FileExists(folder.File("line1.csv")));
     Report();
-    EXPECT_EQ(ReadFileBytes(folder.File("line1.csv")), kDefaultHeader + kRow15);
+    EXPECT_EQ(ReadFileBytes(folder.File("line1.csv")), kDefaultHeader + kRow);
 }
 
 }  // namespace

@@ -17,25 +17,6 @@ constexpr unsigned kReplace = CStdioFile::modeCreate | CStdioFile::modeWrite;
 constexpr unsigned kAppend = CStdioFile::modeCreate | CStdioFile::modeNoTruncate |
                              CStdioFile::modeWrite | CStdioFile::shareExclusive;
 
-// Refused: a missing file, a relative name (it would depend on the working folder) and a Windows
-// name, even where a file of that name exists. A CP932 character whose second byte is
-// a backslash's ("表") is no separator.
-TEST(CStdioFile, OpensOnlyFullPathsOfThisSystem) {
-    TempFolder folder;
-    WriteFileBytes(folder.File("a\\b.csv"), "x");
-    CStdioFile file;
-    EXPECT_FALSE(file.Open(folder.File("missing"), CStdioFile::modeRead));
-    for (const std::string& path :
-         {std::string("a.csv"), std::string("\\\\server\\share\\a.csv"), folder.File("a\\b.csv")}) {
-        for (unsigned flags : {unsigned{CStdioFile::modeRead}, kReplace, kAppend})
-            EXPECT_FALSE(file.Open(path, flags)) << path;
-    }
-    EXPECT_EQ(ReadFileBytes(folder.File("a\\b.csv")), "x");
-    ASSERT_TRUE(file.Open(folder.File("\x95\x5c.csv"), kAppend));
-    EXPECT_TRUE(file.Close());
-    EXPECT_TRUE(FileExists(folder.File("\xe8\xa1\xa8.csv")));
-}
-
 // A replace keeps what the file is: its mode and owner, its other names, a link to it (even
 // one that names no file yet), and a name as long as the system takes.
 TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {

@@ -53,6 +53,7 @@ TEST_F(SettingsCommandsTest, SettingsSurviveARestart) {
     EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), path);
     Close();
 
+    WriteFileBytes(folder.File("rows.csv"), "old\r\n");
     Open();
     EXPECT_TRUE(IsWaiting());
     EXPECT_EQ(Text(Dialog().m_editPort), std::to_string(port));
@@ -62,9 +63,8 @@ TEST_F(SettingsCommandsTest, SettingsSurviveARestart) {
     EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("rows.csv"));
     // The start cleared the pane, so only what came after it remains.
     EXPECT_EQ(Trace(), "server start.\r\ncfg : " + path + "\r\n");
-    EXPECT_FALSE(Dialog().m_bLogHeaderPending);
     EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
-    EXPECT_TRUE(FileExists(folder.File("rows.csv")));
+    EXPECT_EQ(Count(ReadFileBytes(folder.File("rows.csv")), "\r\n"), 2u) << "a row, no header";
 
     Dialog().m_checkLogging.SetCheck(BST_UNCHECKED);
     Dialog().OnButtonServer();
@@ -141,7 +141,8 @@ TEST_F(SettingsCommandsTest, LoadStopsAndStartsAsTheFileSays) {
 
     const int newPort = FreePort();
     const std::string start =
-        "#$PORT=" + std::to_string(newPort) + "\r\n#$DI2=Fan\r\n#$SERVER=START\r\n";
+        "#$PORT=" + std::to_string(newPort) +
+        "\r\n#$DI2=Fan\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=rows.csv\r\n";
     WriteFileBytes(folder.File("start.qd"), start);
     for (int round = 0; round < 2; ++round) {
         LoadFrom(folder.File("start.qd"));
@@ -149,9 +150,13 @@ TEST_F(SettingsCommandsTest, LoadStopsAndStartsAsTheFileSays) {
         EXPECT_EQ(Exchange(newPort, "\x01\x15"), "\x01\x15");
     }
     EXPECT_FALSE(IdleUnit(oldPort).Connected());
-    EXPECT_FALSE(Dialog().m_bLogHeaderPending);         // names a file brings ask for no header
-    QTest::keyClick(Control(IDC_EDIT_DI1), Qt::Key_X);  // an edit after a load asks for a header
-    EXPECT_TRUE(Dialog().m_bLogHeaderPending);
+    // Names a file brings ask for no header; an edit after a load does.
+    QTest::keyClick(Control(IDC_EDIT_DI1), Qt::Key_X);
+    EXPECT_EQ(Exchange(newPort, "\x01\x15"), "\x01\x15");
+    const std::string rows = ReadFileBytes(folder.File("rows.csv"));
+    EXPECT_EQ(Count(rows, ",DI1,Fan,"), 1u);
+    EXPECT_EQ(Count(rows, ",DI1x,Fan,"), 1u);
+    EXPECT_EQ(Count(rows, "\r\n"), 5u);
 
     const std::string stop = "#$PORT=20000\r\n#$DI1=Door\r\n#$SERVER=STOP\r\n";
     WriteFileBytes(folder.File("stop.qd"), stop);

@@ -3,6 +3,7 @@
 #include "ui/wnd/Prompter.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ public:
 
     void ShowMessage(CWnd*, const std::string& caption, const std::string& text) override {
         messages.push_back({caption, text});
+        if (operatorReads) operatorReads();
     }
     std::optional<std::string> ChooseFile(CWnd*, const FileDialogRequest& request) override {
         fileRequests.push_back(request);
@@ -30,6 +32,8 @@ public:
         return answer;
     }
 
+    // Runs while a message is up, before the operator's OK.
+    std::function<void()> operatorReads;
     std::vector<Message> messages;
     std::vector<FileDialogRequest> fileRequests;
     std::deque<std::optional<std::string>> plannedFiles;  // as the file system names them

@@ -13,10 +13,12 @@
 
 namespace {
 
-int Connect(int port) {
+int Connect(int port, const char* from = "127.0.0.1") {
     int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
+    ::inet_pton(AF_INET, from, &address.sin_addr);
+    ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
@@ -30,7 +32,7 @@ int Connect(int port) {
 
 UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
     UnitResult result;
-    int sock = Connect(port);
+    int sock = Connect(port, script.from);
     if (sock < 0) return result;
     for (size_t i = 0; i < script.pieces.size(); ++i) {
         // A unit on a slow line: the pause is the behaviour under test.
@@ -46,7 +48,10 @@ UnitResult RunUnit(int port, const UnitScript& script, int timeoutMs) {
         ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         char buffer[64];
         ssize_t got;
-        while ((got = ::recv(sock, buffer, sizeof buffer, 0)) > 0) result.reply.append(buffer, got);
+        while ((got = ::recv(sock, buffer, sizeof buffer, 0)) > 0) {
+            if (result.reply.empty()) result.repliedAt = std::chrono::steady_clock::now();
+            result.reply.append(buffer, got);
+        }
         result.reset = got < 0 && errno == ECONNRESET;
     }
     ::close(sock);

@@ -1,19 +1,22 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
-// What a unit on 127.0.0.1 does: sends its pieces 50 ms apart, ends its sending if asked, and
-// reads the reply until the server closes; or resets the connection instead of reading.
+// What a unit on a loopback address does: sends its pieces 50 ms apart, ends its sending if
+// asked, and reads the reply until the server closes; or resets the connection instead of reading.
 struct UnitScript {
     std::vector<std::string> pieces;
     bool closeAfterSending = false;
     bool resetInsteadOfReading = false;
+    const char* from = "127.0.0.1";
 };
 
 struct UnitResult {
     std::string reply;   // everything read until the server closed (or the time-out)
     bool reset = false;  // the server's close reset the connection instead of ending it
+    std::chrono::steady_clock::time_point repliedAt;  // when the first reply byte came
 };
 
 // On the calling thread: the UI thread runs it through Served().

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
@@ -28,6 +30,27 @@ size_t Count(const std::string& text, const std::string& part) {
     return count;
 }
 
+std::vector<std::string> LoggedStates(const std::string& csv) {
+    std::vector<std::string> states;
+    const std::string peer = ",127.0.0.1,";
+    for (size_t at = csv.find(peer); at != std::string::npos; at = csv.find(peer, at + 1)) {
+        states.push_back(csv.substr(at + peer.size(), csv.find("\r\n", at) - at - peer.size()));
+    }
+    std::sort(states.begin(), states.end());
+    return states;
+}
+
+std::vector<std::string> StatesOfLoadReports(int count) {
+    std::vector<std::string> states;
+    for (int n = 0; n < count; ++n) {
+        std::string row;
+        for (int bit = 0; bit < 5; ++bit) row += (bit ? "," : "") + std::to_string(n >> bit & 1);
+        states.push_back(row);
+    }
+    std::sort(states.begin(), states.end());
+    return states;
+}
+
 WindowTest::WindowTest() : module(folder.File("NR-QD8K")) {}
 
 WindowTest::~WindowTest() {
@@ -44,8 +67,8 @@ void WindowTest::Close() {
     m_dialog.reset();
 }
 
-void WindowTest::StartServerOn(int port) {
-    m_dialog->m_editPort.SetWindowText(std::to_string(port));
+void WindowTest::StartServerOn(const std::string& port) {
+    m_dialog->m_editPort.SetWindowText(port);
     m_dialog->OnButtonServer();
 }
 

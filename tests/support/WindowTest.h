@@ -14,6 +14,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -32,6 +33,11 @@ auto Served(Work work) {
 
 // How often the text holds the part.
 size_t Count(const std::string& text, const std::string& part);
+
+// The DI columns of a CSV log's rows from 127.0.0.1, sorted; and those that nr-load's reports 0
+// to count - 1 leave (report n sends the state byte n % 256).
+std::vector<std::string> LoggedStates(const std::string& csv);
+std::vector<std::string> StatesOfLoadReports(int count);
 
 // The main window opened as at start-up with a temporary folder for its home, and scripted prompts.
 class WindowTest : public testing::Test {
@@ -52,7 +58,8 @@ protected:
     }
     QWidget* Control(int id) { return m_dialog->GetControl(id); }
 
-    void StartServerOn(int port);
+    void StartServerOn(const std::string& port);
+    void StartServerOn(int port) { StartServerOn(std::to_string(port)); }
     // Opens the window, starts the server on a free port with logging ticked; the port.
     int OpenServingWithLogging();
     bool IsStopped();

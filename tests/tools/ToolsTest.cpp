@@ -45,7 +45,6 @@ protected:
         args.insert(args.begin(), {"--port", std::to_string(at)});
         return Served([&] { return RunProgram(tool, args); });
     }
-    size_t LoggedRows() { return Count(ReadFileBytes(folder.File("NR-QD8K.csv")), "\n") - 1; }
 
     int port = 0;
 };
@@ -132,7 +131,7 @@ TEST_F(ToolsTest, NrLoadSendsEveryReportOnceAndChecksItsReply) {
     const ProgramRun run = Run(NR_LOAD_PATH, port, {"--count", "300", "--units", "4", "--three"});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_TRUE(MachineLine(run).starts_with("reports=300 ok=300 missing=0 wrong=0 "));
-    EXPECT_EQ(LoggedRows(), 300u);
+    EXPECT_EQ(LoggedStates(ReadFileBytes(folder.File("NR-QD8K.csv"))), StatesOfLoadReports(300));
     EXPECT_EQ(Count(Trace(), "Received : fa "), Count(Trace(), "Send : "));
     EXPECT_EQ(Count(Trace(), "Received : fa 01 2b "), 1u);  // report 299 carries its number
 
