@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
+#include "ui/wnd/qt/QtHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,6 @@
 #include <future>
 #include <memory>
 #include <string>
-
-class QWidget;
 
 // Serves the UI thread's events until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
@@ -50,7 +49,7 @@ protected:
         UiThread::RunPending();
         return m_dialog->m_editTrace.GetWindowText();
     }
-    QWidget* Control(int id) { return m_dialog->GetControl(id); }
+    QWidget* Control(int id) { return QtWidget(m_dialog->GetControl(id)); }
 
     void StartServerOn(int port);
     // Opens the window, starts the server on a free port with logging ticked; the port.
