@@ -12,6 +12,8 @@
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
+// Where SetTypedByteLimit finds an edit's rules (the import library lacks GetWindowSubclass).
+constexpr wchar_t kRulesProperty[] = L"NR-QD8K.TypingRules";
 
 struct TypingRules {
     bool digitsOnly;
@@ -74,6 +76,7 @@ LRESULT CALLBACK TypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         case WM_NCDESTROY:
+            RemovePropW(edit, kRulesProperty);
             RemoveWindowSubclass(edit, TypingProc, kSubclassId);
             delete rules;
             break;
@@ -87,12 +90,13 @@ void ApplyTypingRules(HWND edit, bool digitsOnly) {
     auto* rules = new TypingRules{digitsOnly};
     if (!SetWindowSubclass(edit, TypingProc, kSubclassId, reinterpret_cast<DWORD_PTR>(rules))) {
         delete rules;
+        return;
     }
+    SetPropW(edit, kRulesProperty, rules);
 }
 
 void SetTypedByteLimit(HWND edit, size_t maxBytes) {
-    DWORD_PTR data = 0;
-    if (GetWindowSubclass(edit, TypingProc, kSubclassId, &data)) {
-        reinterpret_cast<TypingRules*>(data)->maxBytes = maxBytes;
+    if (auto* rules = static_cast<TypingRules*>(GetPropW(edit, kRulesProperty))) {
+        rules->maxBytes = maxBytes;
     }
 }
