@@ -18,8 +18,9 @@ struct ControlColours {
 };
 
 // The window system's side of a dialog: its window and controls, built from a template and
-// hidden until shown. Each back end implements it; its files include no header that would
-// clash with the system's own names. UI thread only.
+// hidden until shown. Each back end implements it. It names none of the program's GDI types, so
+// a back end may include its system's headers (with their HBRUSH, HICON) after it. UI thread
+// only.
 class DialogWindow {
 public:
     enum class Notification { kClicked, kChange, kToggled };
