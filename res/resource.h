@@ -5,8 +5,8 @@
 // Dialog and control ids, numbered as the Windows version numbers them.
 inline constexpr int IDD_SIGNALSERVER_DIALOG = 102;
 inline constexpr int IDD_TITLEBAR_DIALOG = 134;
-// The application icon: the folder holding every size rendered from res/NR-QD8K.svg.
-inline constexpr char IDR_MAINFRAME[] = ":/icons";
+// The application icon, every size rendered from res/NR-QD8K.svg.
+inline constexpr char IDR_MAINFRAME[] = "icons";
 
 inline constexpr int IDC_EDIT_PORT = 1000;
 inline constexpr int IDC_BUTTON_SERVER = 1001;

@@ -2,16 +2,12 @@
 
 #include "AppResources.h"
 #include "Strings.h"
-#include "app/JapaneseSystemTexts.h"
-#include "app/OffscreenSignalServerDlg.h"
-#include "app/TerminationSignals.h"
 #include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CWnd.h"
+#include "ui/wnd/TerminationSignals.h"
 #include "ui/wnd/UiThread.h"
-
-#include <QApplication>
 
 #include <csignal>
 #include <memory>
@@ -43,6 +39,14 @@ std::string HomeFolderRefusal(const HomeFolder& home) {
 
 }  // namespace
 
+CSignalServerApp::CSignalServerApp(MakeWindow makeWindow) : m_makeWindow(std::move(makeWindow)) {
+    if (!m_makeWindow) {
+        m_makeWindow = [](std::string homeFolder) {
+            return std::make_unique<CSignalServerDlg>(std::move(homeFolder));
+        };
+    }
+}
+
 bool CSignalServerApp::InitInstance() {
     AfxSetAppResources(ProgramResources());
     if (!AfxSocketInit()) {
@@ -64,16 +68,9 @@ bool CSignalServerApp::InitInstance() {
         AfxMessageBox(kTextSignalsFailed);
         return false;
     }
-    JapaneseSystemTexts systemTexts;
-    std::unique_ptr<CSignalServerDlg> dialog =
-        IsOffscreen() ? std::make_unique<OffscreenSignalServerDlg>(home.path)
-                      : std::make_unique<CSignalServerDlg>(home.path);
-    // Closing every window ends a message or file dialog that is open too, as the operator
-    // would; the main window then ends as Escape ends it, even before it has shown.
-    TerminationSignals terminationSignals([&dialog] {
-        QApplication::closeAllWindows();
-        dialog->HandleCancel();
-    });
+    std::unique_ptr<CSignalServerDlg> dialog = m_makeWindow(home.path);
+    // The main window ends as Escape ends it, even before it has shown.
+    TerminationSignals terminationSignals([&dialog] { dialog->HandleCancel(); });
     dialog->DoModal();
     return false;
 }

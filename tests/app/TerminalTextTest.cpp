@@ -1,4 +1,4 @@
-#include "app/TerminalText.h"
+#include "app/qt/TerminalText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -106,7 +106,7 @@ TEST_F(ServerControlTest, StartReportStopCycle) {
     EXPECT_EQ(Lamps(), std::vector<QColor>(5, kBlack));
     ASSERT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
     EXPECT_EQ(Lamps(), (std::vector<QColor>{kRed, kBlack, kRed, kBlack, kRed}));
-    const QColor window = Dialog().GetDialogWidget()->palette().color(QPalette::Window);
+    const QColor window = QtDialog(Dialog())->palette().color(QPalette::Window);
     for (int id : {IDC_STATIC_PEER, IDC_STATIC_LOCALADDR, IDC_STATIC_VERSION}) {
         QImage image = Control(id)->grab().toImage();
         EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), window) << id;

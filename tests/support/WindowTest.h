@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
+#include "ui/wnd/qt/QtHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class QWidget;
 
 // Serves the UI thread's events until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
@@ -56,7 +55,7 @@ protected:
         UiThread::RunPending();
         return m_dialog->m_editTrace.GetWindowText();
     }
-    QWidget* Control(int id) { return m_dialog->GetControl(id); }
+    QWidget* Control(int id) { return QtWidget(m_dialog->GetControl(id)); }
 
     void StartServerOn(const std::string& port);
     void StartServerOn(int port) { StartServerOn(std::to_string(port)); }

@@ -27,7 +27,7 @@ TEST_F(StartUpTest, OpensStoppedWithDefaults) {
     EXPECT_EQ(Text(dialog.m_staticPeer), "");
     EXPECT_EQ(Text(dialog.m_staticVersion), "Version 1.02");
     EXPECT_EQ(Text(dialog), "NR-QD8K");
-    EXPECT_FALSE(dialog.GetDialogWidget()->windowIcon().isNull());
+    EXPECT_FALSE(QtDialog(dialog)->windowIcon().isNull());
     EXPECT_FALSE(dialog.m_editTrace.IsWindowVisible());
     EXPECT_EQ(Trace(),
               std::string(kTextTraceBanner) + "cfg : " + folder.File("NR-QD8K.qd") + "\r\n");

@@ -35,9 +35,7 @@ protected:
     }
     static QLineEdit& Edit(QDialog& dialog) { return *dialog.findChild<QLineEdit*>(); }
     // The caption as the window system is given it.
-    std::string Caption() {
-        return Dialog().GetDialogWidget()->windowHandle()->title().toStdString();
-    }
+    std::string Caption() { return QtDialog(Dialog())->windowHandle()->title().toStdString(); }
 };
 
 // The edit shows the present title. OK (clicked, or Enter on it or in the edit; the dialog

@@ -20,7 +20,7 @@ class WindowBehaviourTest : public WindowTest {
 protected:
     void SetUp() override {
         Open();
-        window = Dialog().GetDialogWidget();
+        window = QtDialog(Dialog());
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     }

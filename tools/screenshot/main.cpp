@@ -4,6 +4,7 @@
 //   nr-screenshot OUTPUT.png [PORT]
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
+#include "ui/wnd/qt/QtHandles.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -62,7 +63,7 @@ int main(int argc, char* argv[]) {
             result = 1;
         }
         QApplication::processEvents();
-        if (!dialog.GetDialogWidget()->grab().toImage().save(argv[1])) {
+        if (!QtDialog(dialog)->grab().toImage().save(argv[1])) {
             std::cerr << "nr-screenshot: cannot write " << argv[1] << "\n";
             result = 1;
         }

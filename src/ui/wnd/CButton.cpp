@@ -1,18 +1,14 @@
 #include "ui/wnd/CButton.h"
 
 #include "ui/wnd/UiThread.h"
-
-#include <QAbstractButton>
+#include "ui/wnd/WindowSystem.h"
 
 int CButton::GetCheck() const {
-    int check = BST_UNCHECKED;
-    UiThread::Call([&] {
-        check =
-            static_cast<QAbstractButton*>(GetWidget())->isChecked() ? BST_CHECKED : BST_UNCHECKED;
-    });
-    return check;
+    bool checked = false;
+    UiThread::Call([&] { checked = wnd::IsChecked(GetSafeHwnd()); });
+    return checked ? BST_CHECKED : BST_UNCHECKED;
 }
 
 void CButton::SetCheck(int nCheck) {
-    UiThread::Call([&] { static_cast<QAbstractButton*>(GetWidget())->setChecked(nCheck != 0); });
+    UiThread::Call([&] { wnd::SetChecked(GetSafeHwnd(), nCheck != 0); });
 }

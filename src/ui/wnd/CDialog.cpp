@@ -1,38 +1,7 @@
 #include "ui/wnd/CDialog.h"
 
-#include "ui/wnd/CIcon.h"
-#include "ui/wnd/ColourLabel.h"
-#include "ui/wnd/DialogBuilder.h"
-#include "ui/wnd/QtText.h"
-
-#include <QAbstractButton>
-#include <QDialog>
-#include <QDragEnterEvent>
-#include <QEventLoop>
-#include <QLineEdit>
-#include <QMimeData>
-
-namespace {
-
-class DialogWidget : public QDialog {
-public:
-    DialogWidget(CDialog& owner, QWidget* parent) : QDialog(parent), m_owner(owner) {}
-
-    void reject() override { m_owner.HandleCancel(); }
-    void EndWith(int result) { QDialog::done(result); }
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override {
-        if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-    }
-    // Dropped files are taken and change nothing.
-    void dropEvent(QDropEvent* event) override { event->acceptProposedAction(); }
-
-private:
-    CDialog& m_owner;
-};
-
-}  // namespace
+#include "ui/wnd/DialogWindow.h"
+#include "ui/wnd/WindowSystem.h"
 
 CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* pParent)
     : m_template(dialogTemplate), m_pParent(pParent) {}
@@ -42,19 +11,11 @@ CDialog::~CDialog() {
 }
 
 void CDialog::BuildWindow() {
-    QWidget* parent = m_pParent != nullptr ? m_pParent->GetWidget() : nullptr;
-    auto* widget = new DialogWidget(*this, parent);
-    Attach(widget);
-    m_controls = BuildDialogControls(m_template, *widget);
-    for (const auto& [id, control] : m_controls) {
-        if (id == IDOK) {
-            QObject::connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked,
-                             [this] { OnOK(); });
-        } else if (id == IDCANCEL) {
-            QObject::connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked,
-                             [this] { OnCancel(); });
-        }
-    }
+    WndHandle* parent = m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr;
+    m_window = DialogWindow::Build(m_template, parent, [this] { HandleCancel(); });
+    Attach(m_window->Handle());
+    if (GetControl(IDOK) != nullptr) OnClicked(IDOK, [this] { OnOK(); });
+    if (GetControl(IDCANCEL) != nullptr) OnClicked(IDCANCEL, [this] { OnCancel(); });
     BindMessageMap();
 }
 
@@ -62,50 +23,37 @@ int CDialog::DoModal() {
     BuildWindow();
     OnInitDialog();
     // Ended already (a signal while a start-up message was up): the dialog never shows.
-    int result = m_nEndResult ? *m_nEndResult : RunUntilEnded();
+    int result = m_nEndResult ? *m_nEndResult : m_window->RunUntilEnded();
     m_nEndResult.reset();
     DestroyWindow();
     return result;
 }
 
-int CDialog::RunUntilEnded() {
-    QDialog* dialog = GetDialogWidget();
-    if (!m_template.appWindow) return dialog->exec();
-    // Not modal: the window manager gives a modal window no task-bar entry. It is the only
-    // window then, so nothing else could be used meanwhile anyway.
-    QEventLoop loop;
-    QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-    dialog->show();
-    loop.exec(QEventLoop::DialogExec);
-    return dialog->result();
-}
-
 bool CDialog::Create() {
     BuildWindow();
     OnInitDialog();
-    GetDialogWidget()->show();
+    m_window->Show();
     return true;
 }
 
 void CDialog::DestroyWindow() {
-    if (GetWidget() == nullptr) return;
+    if (!m_window) return;
     OnDestroy();
-    delete GetWidget();
+    m_window.reset();
     Attach(nullptr);
-    m_controls.clear();
 }
 
 void CDialog::EndDialog(int nResult) {
     m_nEndResult = nResult;
-    if (GetWidget() != nullptr) static_cast<DialogWidget*>(GetWidget())->EndWith(nResult);
+    if (m_window) m_window->End(nResult);
 }
 
 void CDialog::SetIcon(HICON hIcon) {
-    GetWidget()->setWindowIcon(hIcon->GetIcon());
+    m_window->SetIcon(*hIcon);
 }
 
 void CDialog::DragAcceptFiles(bool bAccept) {
-    GetWidget()->setAcceptDrops(bAccept);
+    m_window->AcceptDrops(bAccept);
 }
 
 bool CDialog::UpdateData(bool bSaveAndValidate) {
@@ -114,13 +62,8 @@ bool CDialog::UpdateData(bool bSaveAndValidate) {
     return true;
 }
 
-QWidget* CDialog::GetControl(int nID) const {
-    auto found = m_controls.find(nID);
-    return found != m_controls.end() ? found->second : nullptr;
-}
-
-QDialog* CDialog::GetDialogWidget() const {
-    return static_cast<QDialog*>(GetWidget());
+WndHandle* CDialog::GetControl(int nID) const {
+    return m_window ? m_window->Control(nID) : nullptr;
 }
 
 HBRUSH CDialog::QueryCtlColor(CDC* pDC, CWnd* pWnd) {
@@ -147,36 +90,38 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::OnClicked(int nID, std::function<void()> handler) {
-    QObject::connect(static_cast<QAbstractButton*>(GetControl(nID)), &QAbstractButton::clicked,
-                     std::move(handler));
+    m_window->Bind(nID, DialogWindow::Notification::kClicked, std::move(handler));
 }
 
 void CDialog::OnChange(int nID, std::function<void()> handler) {
-    QObject::connect(static_cast<QLineEdit*>(GetControl(nID)), &QLineEdit::textChanged,
-                     std::move(handler));
+    m_window->Bind(nID, DialogWindow::Notification::kChange, std::move(handler));
 }
 
 void CDialog::OnToggled(int nID, std::function<void()> handler) {
-    QObject::connect(static_cast<QAbstractButton*>(GetControl(nID)), &QAbstractButton::toggled,
-                     std::move(handler));
+    m_window->Bind(nID, DialogWindow::Notification::kToggled, std::move(handler));
+}
+
+void CDialog::BindColours(CWnd& rControl) {
+    m_window->SetColourSource(rControl.GetSafeHwnd(), [this, &rControl] {
+        CDC dc;
+        HBRUSH brush = QueryCtlColor(&dc, &rControl);
+        std::optional<COLORREF> background;
+        if (brush != nullptr) background = brush->GetColor();
+        return ControlColours{background, dc.TextColor(), dc.BkColor()};
+    });
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    QWidget* widget = pDX->m_pDlgWnd->GetControl(nIDC);
-    rControl.Attach(widget);
-    if (auto* label = dynamic_cast<ColourLabel*>(widget)) {
-        CDialog* dialog = pDX->m_pDlgWnd;
-        label->SetColourSource(
-            [dialog, &rControl](CDC& dc) { return dialog->QueryCtlColor(&dc, &rControl); });
-    }
+    rControl.Attach(pDX->m_pDlgWnd->GetControl(nIDC));
+    pDX->m_pDlgWnd->BindColours(rControl);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
-    auto* edit = static_cast<QLineEdit*>(pDX->m_pDlgWnd->GetControl(nIDC));
+    WndHandle* edit = pDX->m_pDlgWnd->GetControl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         // Unchanged text keeps its bytes, even those the edit cannot show exactly.
-        if (edit->text() != QtText(value)) value = Cp932Text(edit->text()).value_or(std::string());
+        if (!wnd::ShowsText(edit, value)) value = wnd::ReadText(edit);
     } else {
-        edit->setText(QtText(value));
+        wnd::SetText(edit, value);
     }
 }

@@ -5,13 +5,13 @@
 #include "ui/wnd/Gdi.h"
 
 #include <functional>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 class CDialog;
 class CIcon;
-class QDialog;
+class DialogWindow;
 using HICON = const CIcon*;
 
 // Binds controls to fields (DDX_Control) and moves values in or out (DDX_Text).
@@ -39,13 +39,14 @@ public:
     bool UpdateData(bool bSaveAndValidate);
 
     // The control with an id, for the data exchange and for tests.
-    QWidget* GetControl(int nID) const;
-    QDialog* GetDialogWidget() const;
+    WndHandle* GetControl(int nID) const;
     // The colours of a bound static control about to paint.
     HBRUSH QueryCtlColor(CDC* pDC, CWnd* pWnd);
 
     // Escape and the close box, as the window system's dialog reports them.
     void HandleCancel() { OnCancel(); }
+    // A bound control asks OnCtlColor for its colours when it is a static one.
+    void BindColours(CWnd& rControl);
 
 protected:
     virtual bool OnInitDialog();
@@ -70,7 +71,7 @@ private:
 
     const DialogTemplate& m_template;
     CWnd* m_pParent;
-    std::map<int, QWidget*> m_controls;
+    std::unique_ptr<DialogWindow> m_window;
     std::optional<int> m_nEndResult;  // set when it ends, also before it has run
 };
 

@@ -1,18 +1,11 @@
 #include "ui/wnd/CEdit.h"
 
-#include "ui/wnd/Cp932Validator.h"
-#include "ui/wnd/QtText.h"
 #include "ui/wnd/UiThread.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QScrollBar>
+#include "ui/wnd/WindowSystem.h"
 
 void CEdit::SetLimitText(int nMaxBytes) {
     UiThread::Call([&] {
-        if (auto* edit = qobject_cast<QLineEdit*>(GetWidget())) {
-            Cp932Validator::For(edit)->SetMaxBytes(static_cast<size_t>(nMaxBytes));
-        }
+        if (!IsPane()) wnd::LimitTypedBytes(GetSafeHwnd(), static_cast<size_t>(nMaxBytes));
     });
 }
 
@@ -27,7 +20,7 @@ void CEdit::AppendNow(std::string_view text) {
         size_t cut = m_paneText.find('\n', m_paneText.size() - kMaxPaneBytes / 2);
         m_paneText.erase(0, cut == std::string::npos ? m_paneText.size() : cut + 1);
     }
-    if (GetWidget()->isVisible()) ShowPaneText();
+    if (wnd::IsVisible(GetSafeHwnd())) ShowPaneText();
 }
 
 void CEdit::SetTextNow(const std::string& text) {
@@ -44,15 +37,13 @@ std::string CEdit::TextNow() const {
 }
 
 void CEdit::OnShowChanged() {
-    if (IsPane() && GetWidget()->isVisible()) ShowPaneText();
+    if (IsPane() && wnd::IsVisible(GetSafeHwnd())) ShowPaneText();
 }
 
 bool CEdit::IsPane() const {
-    return qobject_cast<QPlainTextEdit*>(GetWidget()) != nullptr;
+    return wnd::IsPane(GetSafeHwnd());
 }
 
 void CEdit::ShowPaneText() {
-    auto* pane = static_cast<QPlainTextEdit*>(GetWidget());
-    pane->setPlainText(QtText(m_paneText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+    wnd::ShowPaneText(GetSafeHwnd(), m_paneText);
 }

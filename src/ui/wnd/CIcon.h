@@ -1,19 +1,9 @@
 #pragma once
 
-#include <QIcon>
+// The application icon as the window system holds it; each back end defines it. The program
+// names a pointer to it HICON (CDialog.h).
+class CIcon;
 
-// The application icon, made once.
-class CIcon {
-public:
-    explicit CIcon(QIcon icon) : m_icon(std::move(icon)) {}
-    const QIcon& GetIcon() const { return m_icon; }
-
-private:
-    QIcon m_icon;
-};
-
-using HICON = const CIcon*;
-
-// The icon whose sizes are the files of a resource folder, made once and kept for the
-// program's life.
-HICON LoadIconResource(const char* folder);
+// The program's icon in every size it carries, from the named resource; made once and kept
+// for the program's life.
+const CIcon* LoadIconResource(const char* name);

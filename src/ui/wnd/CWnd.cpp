@@ -3,50 +3,39 @@
 #include "platform/ModuleInfo.h"
 #include "platform/PathText.h"
 #include "ui/wnd/AppResources.h"
-#include "ui/wnd/CFont.h"
 #include "ui/wnd/Prompter.h"
-#include "ui/wnd/QtText.h"
 #include "ui/wnd/UiThread.h"
-
-#include <QAbstractButton>
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QWidget>
-
-void CWnd::Attach(QWidget* widget) {
-    m_pWidget = widget;
-}
+#include "ui/wnd/WindowSystem.h"
 
 void CWnd::EnableWindow(bool enable) {
-    UiThread::Call([&] { m_pWidget->setEnabled(enable); });
+    UiThread::Call([&] { wnd::Enable(m_hWnd, enable); });
 }
 
 bool CWnd::IsWindowEnabled() const {
     bool enabled = false;
-    UiThread::Call([&] { enabled = m_pWidget->isEnabled(); });
+    UiThread::Call([&] { enabled = wnd::IsEnabled(m_hWnd); });
     return enabled;
 }
 
 void CWnd::ShowWindow(int nCmdShow) {
     UiThread::Call([&] {
-        m_pWidget->setVisible(nCmdShow != SW_HIDE);
+        wnd::Show(m_hWnd, nCmdShow != SW_HIDE);
         OnShowChanged();
     });
 }
 
 bool CWnd::IsWindowVisible() const {
     bool visible = false;
-    UiThread::Call([&] { visible = m_pWidget->isVisible(); });
+    UiThread::Call([&] { visible = wnd::IsVisible(m_hWnd); });
     return visible;
 }
 
 void CWnd::InvalidateRect() {
-    UiThread::Post([this] { m_pWidget->update(); });
+    UiThread::Post([this] { wnd::Invalidate(m_hWnd); });
 }
 
 void CWnd::SetFont(const CFont* font) {
-    UiThread::Call([&] { m_pWidget->setFont(*font->GetFont()); });
+    UiThread::Call([&] { wnd::SetFont(m_hWnd, *font); });
 }
 
 void CWnd::MessageBox(std::string_view text) {
@@ -65,45 +54,13 @@ std::string CWnd::GetWindowText() const {
     return text;
 }
 
-namespace {
-
-QString WidgetText(const QWidget* widget) {
-    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
-    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
-    return widget->windowTitle();
-}
-
-// What a widget is given to show a text. A window's caption shows the text as it is: Qt reads
-// "[*]" as the place of a modified mark ("[*][*]" shows one), and the window system puts the
-// program's name in an empty caption (a blank one shows as empty).
-QString ShownText(const QWidget* widget, const QString& text) {
-    if (!widget->isWindow()) return text;
-    if (text.isEmpty()) return QStringLiteral(" ");
-    return QString(text).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-}
-
-}  // namespace
-
 void CWnd::SetTextNow(const std::string& text) {
-    QString qtext = QtText(text);
-    if (auto* label = qobject_cast<QLabel*>(m_pWidget)) {
-        label->setText(qtext);
-    } else if (auto* edit = qobject_cast<QLineEdit*>(m_pWidget)) {
-        edit->setText(qtext);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(m_pWidget)) {
-        button->setText(qtext);
-    } else {
-        m_pWidget->setWindowTitle(ShownText(m_pWidget, qtext));
-    }
+    wnd::SetText(m_hWnd, text);
     m_lastText = text;
 }
 
 std::string CWnd::TextNow() const {
-    QString shown = WidgetText(m_pWidget);
-    if (shown == ShownText(m_pWidget, QtText(m_lastText))) return m_lastText;
-    // What the operator typed: the edits take only characters CP932 holds.
-    return Cp932Text(shown).value_or(std::string());
+    return wnd::ShowsText(m_hWnd, m_lastText) ? m_lastText : wnd::ReadText(m_hWnd);
 }
 
 std::string AfxGetAppName() {

@@ -3,8 +3,10 @@
 #include <string>
 #include <string_view>
 
-class QWidget;
 class CFont;
+
+// A window of the window system, opaque to the program; each back end defines what it is.
+struct WndHandle;
 
 inline constexpr int SW_HIDE = 0;
 
@@ -18,8 +20,8 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    void Attach(QWidget* widget);
-    QWidget* GetWidget() const { return m_pWidget; }
+    void Attach(WndHandle* hWnd) { m_hWnd = hWnd; }
+    WndHandle* GetSafeHwnd() const { return m_hWnd; }
 
     void SetWindowText(std::string_view text);
     std::string GetWindowText() const;
@@ -41,9 +43,9 @@ protected:
     virtual void OnShowChanged() {}
 
 private:
-    QWidget* m_pWidget = nullptr;
-    // The bytes last set, read back as they are while the widget still shows them: text the
-    // widget cannot hold exactly (stray bytes, duplicate codes) is never lost or changed.
+    WndHandle* m_hWnd = nullptr;
+    // The bytes last set, read back as they are while the window still shows them: text the
+    // window cannot hold exactly (stray bytes, duplicate codes) is never lost or changed.
     std::string m_lastText;  // UI thread only
 };
 

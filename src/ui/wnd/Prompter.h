@@ -29,6 +29,8 @@ public:
                                                   const FileDialogRequest& request) = 0;
 
     static Prompter& Current();
+    // The window system's own dialogs, each back end's.
+    static Prompter& System();
     // nullptr puts the dialogs of the window system back.
     static void Replace(Prompter* prompter);
 };

@@ -1,7 +1,7 @@
-#include "app/JapaneseSystemTexts.h"
 #include "support/TempFolder.h"
 #include "support/WindowTest.h"
 #include "ui/wnd/Prompter.h"
+#include "ui/wnd/qt/JapaneseSystemTexts.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "ui/wnd/Cp932Validator.h"
+#include "ui/wnd/qt/Cp932Validator.h"
 
-#include "ui/wnd/QtText.h"
+#include "ui/wnd/qt/QtText.h"
 
 #include <QLineEdit>
 

@@ -1,4 +1,4 @@
-#include "ui/wnd/QtText.h"
+#include "ui/wnd/qt/QtText.h"
 
 #include "platform/Cp932.h"
 

@@ -1,9 +1,9 @@
-#include "ui/wnd/DialogBuilder.h"
+#include "ui/wnd/qt/DialogBuilder.h"
 
-#include "ui/wnd/ColourLabel.h"
-#include "ui/wnd/Cp932Validator.h"
-#include "ui/wnd/FontFamilies.h"
-#include "ui/wnd/QtText.h"
+#include "ui/wnd/qt/ColourLabel.h"
+#include "ui/wnd/qt/Cp932Validator.h"
+#include "ui/wnd/qt/FontFamilies.h"
+#include "ui/wnd/qt/QtText.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,5 +1,6 @@
-#include "app/TerminationSignals.h"
+#include "ui/wnd/TerminationSignals.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 
 #include <sys/eventfd.h>
@@ -38,13 +39,19 @@ bool TerminationSignals::AreCaught() {
     return g_caught;
 }
 
+struct TerminationSignals::Watch {
+    QSocketNotifier notifier{g_signalEvent, QSocketNotifier::Read};
+    std::function<void()> onSignal;
+};
+
 TerminationSignals::TerminationSignals(std::function<void()> onSignal)
-    : m_notifier(std::make_unique<QSocketNotifier>(g_signalEvent, QSocketNotifier::Read)),
-      m_onSignal(std::move(onSignal)) {
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+    : m_watch(std::make_unique<Watch>()) {
+    m_watch->onSignal = std::move(onSignal);
+    QObject::connect(&m_watch->notifier, &QSocketNotifier::activated, [watch = m_watch.get()] {
         uint64_t count;
         (void)!::read(g_signalEvent, &count, sizeof count);
-        m_onSignal();
+        QApplication::closeAllWindows();
+        watch->onSignal();
     });
 }
 

@@ -1,17 +1,21 @@
 #include "ui/wnd/CWnd.h"
 #include "ui/wnd/Prompter.h"
-#include "ui/wnd/QtText.h"
+#include "ui/wnd/qt/QtHandles.h"
+#include "ui/wnd/qt/QtText.h"
 
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QWidget>
 
 namespace {
 
 QWidget* OwnerWidget(CWnd* owner) {
-    if (owner != nullptr && owner->GetWidget() != nullptr) return owner->GetWidget()->window();
+    if (owner != nullptr && owner->GetSafeHwnd() != nullptr) {
+        return QtWidget(owner->GetSafeHwnd())->window();
+    }
     return nullptr;
 }
 
@@ -58,15 +62,9 @@ public:
     }
 };
 
-QtPrompter g_qtPrompter;
-Prompter* g_current = &g_qtPrompter;
-
 }  // namespace
 
-Prompter& Prompter::Current() {
-    return *g_current;
-}
-
-void Prompter::Replace(Prompter* prompter) {
-    g_current = prompter != nullptr ? prompter : &g_qtPrompter;
+Prompter& Prompter::System() {
+    static QtPrompter prompter;
+    return prompter;
 }

@@ -1,7 +1,7 @@
-#include "ui/wnd/FontFamilies.h"
+#include "ui/wnd/qt/FontFamilies.h"
 
 #include "ui/wnd/CFont.h"
-#include "ui/wnd/QtText.h"
+#include "ui/wnd/qt/QtText.h"
 
 #include <QStringList>
 

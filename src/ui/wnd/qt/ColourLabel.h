@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/wnd/Gdi.h"
+#include "ui/wnd/DialogWindow.h"
 
 #include <QLabel>
 
@@ -9,16 +9,12 @@
 // A static control that asks its dialog for its colours each time it paints.
 class ColourLabel : public QLabel {
 public:
-    using ColourSource = std::function<HBRUSH(CDC&)>;
-
     explicit ColourLabel(QWidget* parent) : QLabel(parent) {}
-    void SetColourSource(ColourSource source) { m_source = std::move(source); }
+    void SetColourSource(std::function<ControlColours()> source) { m_source = std::move(source); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    ColourSource m_source;
+    std::function<ControlColours()> m_source;
 };
-
-QColor ToQColor(COLORREF colour);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TerminalText.h"
+#include "app/qt/TerminalText.h"
 #include "ui/SignalServerDlg.h"
 
 // True when there is no display and Qt draws on its offscreen platform.

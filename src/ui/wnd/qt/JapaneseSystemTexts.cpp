@@ -1,4 +1,4 @@
-#include "app/JapaneseSystemTexts.h"
+#include "ui/wnd/qt/JapaneseSystemTexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

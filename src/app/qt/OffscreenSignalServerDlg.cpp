@@ -1,4 +1,4 @@
-#include "app/OffscreenSignalServerDlg.h"
+#include "app/qt/OffscreenSignalServerDlg.h"
 
 #include <QGuiApplication>
 
