@@ -17,8 +17,11 @@ int Connect(int port, const char* from = "127.0.0.1") {
     int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    ::inet_pton(AF_INET, from, &address.sin_addr);
-    ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    // Only when asked: a port bound ahead of the connect may be one a server is about to bind.
+    if (::inet_pton(AF_INET, from, &address.sin_addr) == 1 &&
+        address.sin_addr.s_addr != htonl(INADDR_LOOPBACK)) {
+        ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
