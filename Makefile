@@ -52,8 +52,8 @@ fuzz: deps
 			| grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' || true; \
 		test $${PIPESTATUS[0]} -eq 0; }; \
 	run FrameAssembler frames src/server/FrameAssembler.cpp; \
-	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp; \
-	run Cp932 cp932 src/platform/Cp932.cpp
+	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp; \
+	run Cp932 cp932 src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp
 
 # NR-QD8K against two peer servers and the limit of this machine; fills the "after" section
 # of bench/RESULTS.md (run-bench.py --section before fills the other).

@@ -7,8 +7,9 @@
 
 // A text-mode file over raw bytes: "\n" is written as CR LF, a line is read without its end.
 // Paths are full CP932 paths, as every text the program holds; the conversion for the file
-// system is here. Refused rather than guessed at: a path that is not valid CP932, a relative one
-// (it would depend on the working folder) and a Windows path (IsWindowsPath).
+// system is here. Refused rather than guessed at: a path that is not valid CP932, and one that is
+// not full on this system (IsFullPath): it would depend on the working folder, or name a file
+// only Windows has.
 //
 // Writes are gathered and reach the file at Close(), in one piece: an appended block is in the
 // file whole or not at all, and a replaced file keeps its old contents unless the new ones are

@@ -83,8 +83,7 @@ CStdioFile::~CStdioFile() {
 bool CStdioFile::Open(std::string_view path, unsigned flags) {
     Discard();
     m_readFailed = false;
-    if (!path.starts_with('/') || path.find('\0') != std::string_view::npos) return false;
-    if (IsWindowsPath(path)) return false;
+    if (!IsFullPath(path) || path.find('\0') != std::string_view::npos) return false;
     std::optional<std::string> systemPath = cp932::ToUtf8Exact(path);
     if (!systemPath) return false;
     if ((flags & modeWrite) == 0) return OpenForReading(*systemPath);
