@@ -1,6 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
-.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean
+.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean \
+	windows-deps windows test-windows
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -36,6 +37,18 @@ test-tsan: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan
 	@cd build/tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" ctest $(CTEST_FLAGS)
+
+windows-deps: deps
+	@scripts/install-windows-deps.sh
+
+# The Windows program, cross-built with mingw-w64 into build/windows.
+windows: windows-deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+# The cross-built tests under Wine: a fresh prefix, code page 932, Wine started before ctest.
+test-windows: windows
+	@scripts/wine-ctest.sh build/windows $(CTEST_FLAGS)
 
 # Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
 FUZZ_SECONDS ?= 60

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,8 @@ public:
     bool Close();
 
 private:
+    // The path as this system's calls take it; nullopt when it cannot name a file.
+    static std::optional<std::string> SystemPath(std::string_view path);
     bool OpenForReading(const std::string& path);
     bool OpenForAppending(const std::string& path, unsigned flags);
     bool OpenForReplacing(const std::string& path);
@@ -55,11 +58,11 @@ private:
     void Discard();
 
     FILE* m_reader = nullptr;
-    int m_fd = -1;
+    int m_fd = -1;             // a C runtime descriptor on Windows too
     bool m_replacing = false;  // the file ends as m_pending alone
     bool m_readFailed = false;
     uint64_t m_openedLength = 0;
     std::string m_pending;
-    std::string m_targetPath;  // file-system path of the file a replace ends in
-    std::string m_tempPath;    // file-system path of the new contents until Close
+    std::string m_targetPath;  // SystemPath of the file a replace ends in
+    std::string m_tempPath;    // SystemPath of the new contents until Close
 };

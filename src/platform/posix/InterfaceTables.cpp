@@ -104,15 +104,9 @@ public:
     }
 };
 
-const InterfaceTableSource* g_replacement = nullptr;
-
 }  // namespace
 
-const InterfaceTableSource& CurrentInterfaceTables() {
+const InterfaceTableSource& SystemInterfaceTables() {
     static const SystemInterfaceTableSource system;
-    return g_replacement != nullptr ? *g_replacement : system;
-}
-
-void ReplaceInterfaceTables(const InterfaceTableSource* source) {
-    g_replacement = source;
+    return system;
 }

@@ -139,11 +139,4 @@ int closesocket(SOCKET sock) {
     return ::close(Fd(sock)) != 0 ? Fail() : 0;
 }
 
-std::string inet_ntoa(uint32_t address) {
-    char text[INET_ADDRSTRLEN] = {};
-    in_addr inet{address};
-    if (::inet_ntop(AF_INET, &inet, text, sizeof text) == nullptr) return {};
-    return text;
-}
-
 }  // namespace wsock
