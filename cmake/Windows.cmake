@@ -20,6 +20,7 @@ nr_glob_sources(NR_PLATFORM_TEST_SOURCES tests/platform/*.cpp)
 add_executable(nr-platform-tests ${NR_PLATFORM_TEST_SOURCES} ${NR_WINDOWS_RESOURCES})
 target_include_directories(nr-platform-tests PRIVATE tests)
 target_link_libraries(nr-platform-tests PRIVATE nrplatform GTest::gtest_main)
+target_compile_definitions(nr-platform-tests PRIVATE NR_PROJECT_VERSION="${PROJECT_VERSION}")
 include(GoogleTest)
 # Listed under ctest, in the Wine prefix it prepares, not at build time.
 gtest_discover_tests(nr-platform-tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

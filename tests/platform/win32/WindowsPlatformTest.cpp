@@ -1,5 +1,7 @@
 #include "platform/CStdioFile.h"
 #include "platform/HomeFolder.h"
+#include "platform/InterfaceTables.h"
+#include "platform/ModuleInfo.h"
 #include "platform/PathText.h"
 #include "support/PlacedModule.h"
 
@@ -7,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +120,36 @@ TEST(WindowsHomeFolder, BesideTheExecutableElseLocalAppData) {
     EXPECT_EQ(home.problem, HomeFolder::kFound);
     EXPECT_EQ(home.path, localAppData + "\\NR-QD8K");
     EXPECT_TRUE(fs::is_directory(localAppData + "\\NR-QD8K"));
+}
+
+// The path comes from the module and the version from the VERSIONINFO resource windres put in.
+TEST(WindowsModule, PathAndVersionResource) {
+    const std::optional<std::string> path = ModuleInfo::Current().ExecutablePath();
+    ASSERT_TRUE(path.has_value());
+    EXPECT_TRUE(path->ends_with("\\nr-platform-tests.exe")) << *path;
+    const std::optional<ModuleInfo::Version> version = ModuleInfo::Current().FileVersion();
+    ASSERT_TRUE(version.has_value());
+    const std::string text = std::to_string((*version)[0]) + "." + std::to_string((*version)[1]) +
+                             "." + std::to_string((*version)[2]) + "." +
+                             std::to_string((*version)[3]);
+    EXPECT_EQ(text, NR_PROJECT_VERSION);
+}
+
+// IP Helper's tables: the loopback address belongs to an interface with no hardware address.
+TEST(WindowsInterfaceTables, ListLoopback) {
+    const InterfaceTableSource& tables = CurrentInterfaceTables();
+    const auto addresses = tables.GetIpAddrTable();
+    ASSERT_TRUE(addresses.has_value());
+    const uint32_t loopback = 0x0100007F;  // 127.0.0.1 in network byte order
+    auto row = std::find_if(addresses->begin(), addresses->end(),
+                            [&](const IpAddrRow& r) { return r.dwAddr == loopback; });
+    ASSERT_NE(row, addresses->end());
+    const std::optional<InterfaceRow> entry = tables.GetIfEntry(row->dwIndex);
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->dwPhysAddrLen, 0u);
+    const auto indexes = tables.GetIfIndexes();
+    ASSERT_TRUE(indexes.has_value());
+    EXPECT_EQ(std::ranges::count(*indexes, row->dwIndex), 1);
 }
 
 }  // namespace
