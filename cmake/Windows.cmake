@@ -1,5 +1,5 @@
 # The Windows build: no Qt there. Until the window layer's Win32 back end is in, it builds the
-# platform layer and its tests.
+# platform layer, its tests and the unit tools.
 enable_language(RC)
 target_compile_definitions(nrplatform PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
 target_link_libraries(nrplatform PUBLIC ws2_32 iphlpapi version)
@@ -8,6 +8,10 @@ target_link_libraries(nrplatform PUBLIC ws2_32 iphlpapi version)
 # NR_WINDOWS_RESOURCES among their sources; more .rc files (icon, manifest) join the list.
 configure_file(res/Version.rc.in ${CMAKE_BINARY_DIR}/Version.rc @ONLY)
 set(NR_WINDOWS_RESOURCES ${CMAKE_BINARY_DIR}/Version.rc)
+
+# Every executable in build/windows itself, ready to be run or packed together.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_subdirectory(tools)
 
 
 enable_testing()
