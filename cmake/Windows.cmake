@@ -14,6 +14,13 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 add_subdirectory(tools)
 
 
+# The program's logic already compiles for Windows unchanged; it is linked into NR-QD8K.exe
+# once the window layer's Win32 back end is in.
+nr_glob_sources(NR_LOGIC_SOURCES src/server/*.cpp src/settings/*.cpp src/eventlog/*.cpp)
+add_library(nrlogic OBJECT ${NR_LOGIC_SOURCES})
+target_include_directories(nrlogic PRIVATE src res)
+target_link_libraries(nrlogic PRIVATE nrplatform)
+
 enable_testing()
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
