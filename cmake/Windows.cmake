@@ -1,5 +1,5 @@
-# The Windows build: no Qt there. Until the window layer's Win32 back end is in, it builds the
-# platform layer, its tests and the unit tools.
+# The Windows build: no Qt there. The program over the window layer's Win32 back end, the unit
+# tools and the tests.
 enable_language(RC)
 target_compile_definitions(nrplatform PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
 target_link_libraries(nrplatform PUBLIC ws2_32 iphlpapi version)
@@ -14,12 +14,21 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 add_subdirectory(tools)
 
 
-# The program's logic already compiles for Windows unchanged; it is linked into NR-QD8K.exe
-# once the window layer's Win32 back end is in.
-nr_glob_sources(NR_LOGIC_SOURCES src/server/*.cpp src/settings/*.cpp src/eventlog/*.cpp)
-add_library(nrlogic OBJECT ${NR_LOGIC_SOURCES})
-target_include_directories(nrlogic PRIVATE src res)
-target_link_libraries(nrlogic PRIVATE nrplatform)
+# The window layer's Win32 back end (nrwindow) and the resources of a windowed program.
+include(cmake/WindowLayerWin32.cmake)
+target_link_libraries(nrwindow PUBLIC nrplatform)
+
+# Everything but WinMain, the platform and the window layer: the executable and the tests share
+# it, as nrcore does on Linux.
+nr_glob_sources(NR_CORE_SOURCES src/*.cpp res/*.cpp)
+list(FILTER NR_CORE_SOURCES EXCLUDE REGEX "src/(platform|ui/wnd|app/win32)/")
+add_library(nrcore STATIC ${NR_CORE_SOURCES})
+target_include_directories(nrcore PUBLIC src res)
+target_link_libraries(nrcore PUBLIC nrwindow nrplatform)
+
+add_executable(NR-QD8K src/app/win32/WinMain.cpp ${NR_WINDOWS_RESOURCES})
+target_link_libraries(NR-QD8K PRIVATE nrcore)
+nr_windows_gui(NR-QD8K)
 
 enable_testing()
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)

@@ -1,7 +1,8 @@
 #pragma once
 
-// Windows Sockets for as long as this lives (WSAStartup and WSACleanup): the application makes
-// one before its first socket. Other systems need nothing.
+// Sockets for as long as this lives: the application makes one before its first socket. On
+// Windows it starts Windows Sockets (WSAStartup and WSACleanup); elsewhere it keeps a peer that
+// went away from ending the process (SIGPIPE).
 class SocketSession {
 public:
     SocketSession();
