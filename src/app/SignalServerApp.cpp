@@ -4,21 +4,15 @@
 #include "Strings.h"
 #include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
+#include "platform/SocketSession.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CWnd.h"
 #include "ui/wnd/TerminationSignals.h"
 #include "ui/wnd/UiThread.h"
 
-#include <csignal>
 #include <memory>
 
 namespace {
-
-// Sockets need no set-up on this system; what is left is that a unit going away while we
-// write to it must not end the process.
-bool AfxSocketInit() {
-    return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
-}
 
 std::string HomeFolderRefusal(const HomeFolder& home) {
     switch (home.problem) {
@@ -49,7 +43,8 @@ CSignalServerApp::CSignalServerApp(MakeWindow makeWindow) : m_makeWindow(std::mo
 
 bool CSignalServerApp::InitInstance() {
     AfxSetAppResources(ProgramResources());
-    if (!AfxSocketInit()) {
+    const SocketSession sockets;
+    if (sockets.Error() != 0) {
         AfxMessageBox(kTextSocketInitFailed);
         return false;
     }
