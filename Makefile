@@ -1,6 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
-.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean
+.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean \
+	windows-deps windows test-windows
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -37,6 +38,18 @@ test-tsan: deps
 	@cmake --build --preset tsan
 	@cd build/tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" ctest $(CTEST_FLAGS)
 
+windows-deps: deps
+	@scripts/install-windows-deps.sh
+
+# The Windows program, cross-built with mingw-w64 into build/windows.
+windows: windows-deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+# The cross-built tests under Wine: a fresh prefix, code page 932, Wine started before ctest.
+test-windows: windows
+	@scripts/wine-ctest.sh build/windows $(CTEST_FLAGS)
+
 # Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
 FUZZ_SECONDS ?= 60
 FUZZ_FLAGS = -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Ires
@@ -52,8 +65,8 @@ fuzz: deps
 			| grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' || true; \
 		test $${PIPESTATUS[0]} -eq 0; }; \
 	run FrameAssembler frames src/server/FrameAssembler.cpp; \
-	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp; \
-	run Cp932 cp932 src/platform/Cp932.cpp
+	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp; \
+	run Cp932 cp932 src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp
 
 # NR-QD8K against two peer servers and the limit of this machine; fills the "after" section
 # of bench/RESULTS.md (run-bench.py --section before fills the other).

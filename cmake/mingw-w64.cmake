@@ -1,12 +1,20 @@
-# Cross-builds the Windows program with mingw-w64 (posix threads: std::thread needs them).
+# Cross-builds the Windows program with mingw-w64: posix threads (std::thread needs them),
+# static (only system DLLs among the imports), run under Wine for the tests.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# No libstdc++, libgcc or libwinpthread DLLs to ship beside the executable.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The printf family as on Linux (%zu, %lld), not as msvcrt formats it.
+set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -1,17 +1,14 @@
 #include "eventlog/LocalClock.h"
 
+#include "platform/LocalTime.h"
+
 #include <atomic>
 
 namespace {
 
 class SystemClock : public LocalClock {
 public:
-    std::tm Now() const override {
-        std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        return local;
-    }
+    std::tm Now() const override { return LocalTimeOf(std::time(nullptr)); }
 };
 
 const SystemClock g_systemClock;

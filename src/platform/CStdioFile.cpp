@@ -1,80 +1,10 @@
 #include "platform/CStdioFile.h"
 
-#include "platform/Cp932.h"
 #include "platform/PathText.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <optional>
 
-namespace {
-
-std::atomic<unsigned> g_tempCounter{0};
-
-// Follows links, so that a replace writes the file a link names and keeps the link.
-std::string ResolvedPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
-    return path;
-}
-
-// Never waits for a pipe's other end; refuses anything but a regular file or a device.
-int OpenFile(const std::string& path, int flags, bool devicesToo) {
-    int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) return -1;
-    struct stat info {};
-    bool usable = ::fstat(fd, &info) == 0 &&
-                  (S_ISREG(info.st_mode) || (devicesToo && S_ISCHR(info.st_mode))) &&
-                  ::fcntl(fd, F_SETFL, flags & O_APPEND) == 0;
-    if (!usable) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-// New contents for target, in its folder under a short name (a long file name leaves no room
-// for a longer one), with the mode and owner of the file it replaces; -1 when that cannot be.
-int OpenTemporaryBeside(const std::string& target, const struct stat* existing,
-                        std::string& tempPath) {
-    tempPath = JoinPath(DirectoryOfPath(target), ".nr-qd8k." + std::to_string(::getpid()) + "." +
-                                                     std::to_string(g_tempCounter++));
-    int fd = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, false);
-    struct stat made {};
-    bool ok = fd >= 0 && ::fstat(fd, &made) == 0;
-    if (ok && existing != nullptr) {
-        // The owner first: a change of owner clears the set-id bits the mode then restores.
-        bool sameOwner = made.st_uid == existing->st_uid && made.st_gid == existing->st_gid;
-        ok = (sameOwner || ::fchown(fd, existing->st_uid, existing->st_gid) == 0) &&
-             ::fchmod(fd, existing->st_mode & 07777) == 0;
-    }
-    if (ok) return fd;
-    if (fd >= 0) {
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-    }
-    tempPath.clear();
-    return -1;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-}  // namespace
+// What every system does alike; the calls that open, write and commit are each system's own.
 
 CStdioFile::~CStdioFile() {
     Discard();
@@ -83,67 +13,12 @@ CStdioFile::~CStdioFile() {
 bool CStdioFile::Open(std::string_view path, unsigned flags) {
     Discard();
     m_readFailed = false;
-    if (!path.starts_with('/') || path.find('\0') != std::string_view::npos) return false;
-    if (IsWindowsPath(path)) return false;
-    std::optional<std::string> systemPath = cp932::ToUtf8Exact(path);
+    if (!IsFullPath(path) || path.find('\0') != std::string_view::npos) return false;
+    std::optional<std::string> systemPath = SystemPath(path);
     if (!systemPath) return false;
     if ((flags & modeWrite) == 0) return OpenForReading(*systemPath);
     if (flags & modeNoTruncate) return OpenForAppending(*systemPath, flags);
     return OpenForReplacing(*systemPath);
-}
-
-bool CStdioFile::OpenForReading(const std::string& path) {
-    int fd = OpenFile(path, O_RDONLY, false);
-    if (fd < 0) return false;
-    m_reader = ::fdopen(fd, "rb");
-    if (m_reader == nullptr) ::close(fd);
-    return m_reader != nullptr;
-}
-
-bool CStdioFile::OpenForAppending(const std::string& path, unsigned flags) {
-    m_fd = OpenFile(path, O_WRONLY | O_CREAT | O_APPEND, true);
-    if (m_fd < 0) return false;
-    struct stat info {};
-    bool ok = ::fstat(m_fd, &info) == 0;
-    if (ok && (flags & shareExclusive)) ok = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
-    if (!ok) {
-        Discard();
-        return false;
-    }
-    m_openedLength = static_cast<uint64_t>(info.st_size);
-    return true;
-}
-
-bool CStdioFile::OpenForReplacing(const std::string& path) {
-    m_targetPath = ResolvedPath(path);
-    struct stat info {};
-    bool exists = ::stat(m_targetPath.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT) return false;
-    struct stat link {};
-    bool danglingLink = !exists && ::lstat(m_targetPath.c_str(), &link) == 0;
-    if (exists || danglingLink) {
-        // Whether this file may be written is its own say, not its folder's.
-        m_fd = OpenFile(m_targetPath, O_WRONLY | O_CREAT, true);
-        if (m_fd < 0) return false;
-    }
-    // Written in place: a device, a file with other names (they all see the new contents), a
-    // link's missing file, and a file whose owner a new file could not keep or whose folder
-    // takes no new file.
-    bool replaceable = !exists || (S_ISREG(info.st_mode) && info.st_nlink == 1);
-    if (replaceable && !danglingLink) {
-        int tempFd = OpenTemporaryBeside(m_targetPath, exists ? &info : nullptr, m_tempPath);
-        if (tempFd >= 0) {
-            if (m_fd >= 0) ::close(m_fd);
-            m_fd = tempFd;
-        }
-    }
-    if (m_fd < 0) return false;
-    if (m_tempPath.empty() && S_ISREG(info.st_mode) && ::ftruncate(m_fd, 0) != 0) {
-        Discard();
-        return false;
-    }
-    m_replacing = true;
-    return true;
 }
 
 bool CStdioFile::ReadString(std::string& line) {
@@ -175,40 +50,4 @@ bool CStdioFile::Close() {
     if (m_fd >= 0) ok = m_replacing ? CommitReplace() : CommitAppend();
     Discard();
     return ok;
-}
-
-bool CStdioFile::CommitAppend() {
-    bool ok = WriteAll(m_fd, m_pending);
-    if (!ok) {
-        // Take back a partly written block, so that no half line stays in the file; if even
-        // that fails, the write error is still the one to report.
-        (void)::ftruncate(m_fd, static_cast<off_t>(m_openedLength));
-    }
-    if (::close(m_fd) != 0) ok = false;
-    m_fd = -1;
-    return ok;
-}
-
-bool CStdioFile::CommitReplace() {
-    bool ok = WriteAll(m_fd, m_pending);
-    if (ok && !m_tempPath.empty() && ::fsync(m_fd) != 0) ok = false;
-    if (::close(m_fd) != 0) ok = false;
-    m_fd = -1;
-    if (m_tempPath.empty()) return ok;
-    if (ok && ::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) ok = false;
-    if (ok) m_tempPath.clear();
-    return ok;
-}
-
-void CStdioFile::Discard() {
-    if (m_reader != nullptr) ::fclose(m_reader);
-    m_reader = nullptr;
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
-    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
-    m_tempPath.clear();
-    m_targetPath.clear();
-    m_pending.clear();
-    m_replacing = false;
-    m_openedLength = 0;
 }

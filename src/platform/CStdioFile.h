@@ -2,13 +2,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // A text-mode file over raw bytes: "\n" is written as CR LF, a line is read without its end.
 // Paths are full CP932 paths, as every text the program holds; the conversion for the file
-// system is here. Refused rather than guessed at: a path that is not valid CP932, a relative one
-// (it would depend on the working folder) and a Windows path (IsWindowsPath).
+// system is here. Refused rather than guessed at: a path that is not valid CP932, and one that is
+// not full on this system (IsFullPath): it would depend on the working folder, or name a file
+// only Windows has.
 //
 // Writes are gathered and reach the file at Close(), in one piece: an appended block is in the
 // file whole or not at all, and a replaced file keeps its old contents unless the new ones are
@@ -46,6 +48,8 @@ public:
     bool Close();
 
 private:
+    // The path as this system's calls take it; nullopt when it cannot name a file.
+    static std::optional<std::string> SystemPath(std::string_view path);
     bool OpenForReading(const std::string& path);
     bool OpenForAppending(const std::string& path, unsigned flags);
     bool OpenForReplacing(const std::string& path);
@@ -54,11 +58,11 @@ private:
     void Discard();
 
     FILE* m_reader = nullptr;
-    int m_fd = -1;
+    int m_fd = -1;             // a C runtime descriptor on Windows too
     bool m_replacing = false;  // the file ends as m_pending alone
     bool m_readFailed = false;
     uint64_t m_openedLength = 0;
     std::string m_pending;
-    std::string m_targetPath;  // file-system path of the file a replace ends in
-    std::string m_tempPath;    // file-system path of the new contents until Close
+    std::string m_targetPath;  // SystemPath of the file a replace ends in
+    std::string m_tempPath;    // SystemPath of the new contents until Close
 };

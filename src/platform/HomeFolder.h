@@ -6,7 +6,8 @@ class ModuleInfo;
 
 // The folder the program keeps its files in, and against which relative paths in them resolve:
 // beside the executable when that folder can be written (a portable folder, as on Windows),
-// else the per-user folder $XDG_DATA_HOME/<dataFolderName>, made when first needed.
+// else the per-user folder, made when first needed: $XDG_DATA_HOME/<dataFolderName> on Linux,
+// %LOCALAPPDATA%\<dataFolderName> on Windows.
 struct HomeFolder {
     enum Problem {
         kFound,

@@ -43,7 +43,10 @@ public:
     virtual std::optional<std::vector<IpAddrRow>> GetIpAddrTable() const = 0;
 };
 
-// The tables the window reads: the kernel's, read afresh on every call, unless a test has put
-// others in their place (nullptr puts the kernel's back).
+// The system's own tables, read afresh on every call: the kernel's on Linux, IP Helper's on
+// Windows.
+const InterfaceTableSource& SystemInterfaceTables();
+// The tables the window reads: the system's, read afresh on every call, unless a test has put
+// others in their place (nullptr puts the system's back).
 const InterfaceTableSource& CurrentInterfaceTables();
 void ReplaceInterfaceTables(const InterfaceTableSource* source);

@@ -2,30 +2,11 @@
 
 #include "platform/Cp932.h"
 
-#include <unistd.h>
-
 #include <atomic>
-#include <climits>
 
 namespace {
 
-class RunningModule : public ModuleInfo {
-public:
-    std::optional<std::string> ExecutableSystemPath() const override {
-        char path[PATH_MAX];
-        ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
-        // A full buffer may hold a cut path.
-        if (length <= 0 || length == static_cast<ssize_t>(sizeof path)) return std::nullopt;
-        return std::string(path, static_cast<size_t>(length));
-    }
-    std::optional<Version> FileVersion() const override {
-        return Version{NR_FILE_VERSION_MAJOR, NR_FILE_VERSION_MINOR, NR_FILE_VERSION_BUILD,
-                       NR_FILE_VERSION_REVISION};
-    }
-};
-
-const RunningModule g_runningModule;
-std::atomic<const ModuleInfo*> g_current{&g_runningModule};
+std::atomic<const ModuleInfo*> g_replacement{nullptr};
 
 }  // namespace
 
@@ -35,9 +16,10 @@ std::optional<std::string> ModuleInfo::ExecutablePath() const {
 }
 
 const ModuleInfo& ModuleInfo::Current() {
-    return *g_current.load();
+    const ModuleInfo* replacement = g_replacement.load();
+    return replacement != nullptr ? *replacement : Running();
 }
 
 void ModuleInfo::Replace(const ModuleInfo* info) {
-    g_current.store(info != nullptr ? info : &g_runningModule);
+    g_replacement.store(info);
 }

@@ -12,7 +12,8 @@ public:
     using Version = std::array<uint16_t, 4>;  // major, minor, build, revision
 
     virtual ~ModuleInfo() = default;
-    // The executable's full path as the file system names it; nullopt when it cannot be read.
+    // The executable's full path in UTF-8 (as Linux names files; converted from UTF-16 on
+    // Windows); nullopt when it cannot be read.
     virtual std::optional<std::string> ExecutableSystemPath() const = 0;
     virtual std::optional<Version> FileVersion() const = 0;
 
@@ -22,4 +23,8 @@ public:
     static const ModuleInfo& Current();
     // nullptr puts the real source back.
     static void Replace(const ModuleInfo* info);
+
+private:
+    // The running executable's, from this system's back end.
+    static const ModuleInfo& Running();
 };

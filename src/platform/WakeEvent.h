@@ -1,6 +1,10 @@
 #pragma once
 
-// An eventfd another thread can wait on in a poll set: Set makes it readable until Reset.
+#include "platform/Winsock.h"
+
+// Something another thread can wait on among the sockets of a wait (wsock::WSAPoll): Set makes
+// it readable until Reset. An eventfd on Linux; on Windows, whose wait takes sockets only, a
+// loopback datagram socket that Set sends a datagram to itself from.
 class WakeEvent {
 public:
     WakeEvent();
@@ -8,12 +12,12 @@ public:
     WakeEvent(const WakeEvent&) = delete;
     WakeEvent& operator=(const WakeEvent&) = delete;
 
-    // False when the system could not make the descriptor.
-    bool IsValid() const { return m_fd >= 0; }
-    int Fd() const { return m_fd; }
+    // False when the system could not make it.
+    bool IsValid() const { return m_handle != INVALID_SOCKET; }
+    SOCKET Handle() const { return m_handle; }
     void Set();
     void Reset();
 
 private:
-    int m_fd;
+    SOCKET m_handle = INVALID_SOCKET;
 };

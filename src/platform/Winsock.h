@@ -1,15 +1,14 @@
 #pragma once
 
-#include <netinet/in.h>
-#include <poll.h>
-
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
-// The socket calls the server makes, over POSIX, with Windows Sockets error numbers so that
-// messages read as operators know them.
-using SOCKET = int;
-inline constexpr SOCKET INVALID_SOCKET = -1;
+// The socket calls the server makes, the same on every system, with Windows Sockets error
+// numbers so that messages read as operators know them. Nothing of a system header shows here:
+// a handle is a plain number on both (a Windows SOCKET, or a POSIX descriptor).
+using SOCKET = std::uintptr_t;
+inline constexpr SOCKET INVALID_SOCKET = ~SOCKET{0};
 inline constexpr int SOCKET_ERROR = -1;
 
 inline constexpr int WSAEINTR = 10004;
@@ -34,23 +33,37 @@ inline constexpr int WSAECONNREFUSED = 10061;
 
 namespace wsock {
 
+// One socket of a wait: `readable` is set when a receive (or an accept) would not wait, which
+// includes a closed or failed connection.
+struct PollEntry {
+    SOCKET sock = INVALID_SOCKET;
+    bool readable = false;
+};
+
 // The error of this thread's last failed call, as a Windows Sockets number.
 int WSAGetLastError();
 
-SOCKET socket(int family, int type, int protocol);
-// Also allows rebinding a port whose connections were closed moments ago (as Windows does).
-int bind(SOCKET sock, const sockaddr_in& address);
-int listen(SOCKET sock, int backlog);
-// Waits at most timeoutMs (-1: no limit) until one of the entries is ready; the number ready,
-// 0 on time-out, SOCKET_ERROR on failure. Entries with a negative descriptor are skipped.
-// Unlike select(), it works for any descriptor number.
-int WSAPoll(pollfd* fds, size_t count, int timeoutMs);
-SOCKET accept(SOCKET sock, sockaddr_in* peer);
-int recv(SOCKET sock, void* buffer, size_t length, int flags);
-// Never raises SIGPIPE: a unit that went away makes the call fail, nothing more.
-int send(SOCKET sock, const void* buffer, size_t length, int flags);
+// A non-blocking IPv4 TCP socket.
+SOCKET socket();
+// To every local address. A port another socket listens on is refused; one whose connections
+// were closed moments ago is not.
+int bind(SOCKET sock, uint16_t port);
+// With the longest queue the system offers (SOMAXCONN): Windows Sockets 1.1 defined it as 5,
+// so the 5 the Windows version asked for was its platform's longest; with 5 here, units
+// reporting together lose connection requests and each waits a second for the retry.
+int listen(SOCKET sock);
+// Waits at most timeoutMs (-1: no limit) until an entry is readable; the number readable, 0 on
+// time-out, SOCKET_ERROR on failure. Entries holding INVALID_SOCKET are skipped.
+int WSAPoll(PollEntry* entries, size_t count, int timeoutMs);
+// The accepted connection is non-blocking too; *peerAddress gets its dotted IPv4 address.
+SOCKET accept(SOCKET sock, std::string* peerAddress);
+// Never waits: with nothing arrived it fails with WSAEWOULDBLOCK.
+int recv(SOCKET sock, void* buffer, size_t length);
+// A unit that went away makes the call fail, nothing more (no SIGPIPE).
+int send(SOCKET sock, const void* buffer, size_t length);
 int closesocket(SOCKET sock);
 
-std::string inet_ntoa(in_addr address);
+// A dotted text of an IPv4 address held in network byte order.
+std::string inet_ntoa(uint32_t address);
 
 }  // namespace wsock

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 #include <thread>
+#include <utility>
 
 // One worker serves every unit side by side: each accepted connection waits in one poll set
 // with the listening socket and the stop event until its frame is whole, and is served then.
@@ -44,7 +45,7 @@ int WaitMilliseconds(const ServeRun& run, Clock::time_point now) {
 // Reads what has arrived, without waiting; empty text, or why the connection gives no frame.
 std::string ReadArrived(WaitingConnection& connection, char* buffer, size_t size) {
     while (!connection.frame.IsComplete()) {
-        int received = wsock::recv(connection.sock, buffer, size, MSG_DONTWAIT);
+        int received = wsock::recv(connection.sock, buffer, size);
         if (received == 0) return "closed before a whole frame";
         if (received == SOCKET_ERROR) {
             int error = wsock::WSAGetLastError();
@@ -59,7 +60,7 @@ std::string ReadArrived(WaitingConnection& connection, char* buffer, size_t size
 
 void DrainAndClose(SOCKET sock, char* buffer, size_t size) {
     for (int i = 0; i < kMaxDrainReceives; ++i) {
-        if (wsock::recv(sock, buffer, size, MSG_DONTWAIT) <= 0) break;
+        if (wsock::recv(sock, buffer, size) <= 0) break;
     }
     wsock::closesocket(sock);
 }
@@ -68,11 +69,11 @@ void DrainAndClose(SOCKET sock, char* buffer, size_t size) {
 
 void CSignalServerDlg::ServeLoop() {
     ServeRun run(m_sockListen);
-    std::vector<pollfd> fds;
+    std::vector<wsock::PollEntry> fds;
     while (m_bServerRunning) {
         const Clock::time_point now = Clock::now();
         const SOCKET listening = now < run.acceptRestUntil ? INVALID_SOCKET : run.sockListen;
-        fds.assign({{m_eventStop.Fd(), POLLIN, 0}, {listening, POLLIN, 0}});
+        fds.assign({{m_eventStop.Handle()}, {listening}});
         run.waiting.AppendPollEntries(fds);
         if (wsock::WSAPoll(fds.data(), fds.size(), WaitMilliseconds(run, now)) == SOCKET_ERROR) {
             int error = wsock::WSAGetLastError();
@@ -82,12 +83,12 @@ void CSignalServerDlg::ServeLoop() {
             }
             continue;
         }
-        if (fds[kStopEntry].revents) m_eventStop.Reset();
+        if (fds[kStopEntry].readable) m_eventStop.Reset();
         // The connections first: the entries name them as they were before this wake's accepts.
         for (size_t i = kFirstConnectionEntry; i < fds.size() && m_bServerRunning; ++i) {
-            if (fds[i].revents) ServeArrived(run, fds[i].fd);
+            if (fds[i].readable) ServeArrived(run, fds[i].sock);
         }
-        if (fds[kListenEntry].revents) {
+        if (fds[kListenEntry].readable) {
             AppendTrace("select.\r\n");
             if (m_bServerRunning) AcceptPending(run);
         }
@@ -107,7 +108,7 @@ void CSignalServerDlg::ServeLoop() {
 
 void CSignalServerDlg::AcceptPending(ServeRun& run) {
     for (size_t accepted = 0; accepted < kMaxAcceptsPerWake && m_bServerRunning; ++accepted) {
-        sockaddr_in peer{};
+        std::string peer;
         SOCKET sock = wsock::accept(run.sockListen, &peer);
         if (sock == INVALID_SOCKET) {
             int error = wsock::WSAGetLastError();
@@ -116,7 +117,7 @@ void CSignalServerDlg::AcceptPending(ServeRun& run) {
             run.acceptRestUntil = Clock::now() + kAcceptRest;
             return;
         }
-        if (auto oldest = run.waiting.Add(sock, wsock::inet_ntoa(peer.sin_addr))) {
+        if (auto oldest = run.waiting.Add(sock, std::move(peer))) {
             DropConnection(*oldest, "too many connections waiting");
         }
         // Most units send their frame with the connection: serve it without another wait.
@@ -165,7 +166,7 @@ void CSignalServerDlg::ServeConnection(const WaitingConnection& connection, Serv
     AppendTrace("--to:%s   Send : %02x %02x\r\n", peer, frame.lead, frame.state);
     const uint8_t reply[2] = {frame.lead, frame.state};
     // A unit that went away before the reply needs nothing more: the socket is closed anyway.
-    (void)wsock::send(connection.sock, reply, sizeof reply, 0);
+    (void)wsock::send(connection.sock, reply, sizeof reply);
     DrainAndClose(connection.sock, run.buffer.data(), run.buffer.size());
 }
 

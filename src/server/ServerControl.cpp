@@ -4,15 +4,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// Windows Sockets 1.1 defines SOMAXCONN as 5, so the 5 the Windows version asked for was the
-// longest queue its platform offered; here the longest is SOMAXCONN. With 5, units reporting
-// together lose connection requests and each waits a second for the retry.
-constexpr int kListenBacklog = SOMAXCONN;
-
-}  // namespace
-
 unsigned CSignalServerDlg::ServerThreadProc(void* param) {
     static_cast<CSignalServerDlg*>(param)->ServeLoop();
     return 0;
@@ -55,15 +46,12 @@ HRESULT CSignalServerDlg::StartListening(int port) {
         return E_FAIL;
     };
     // The worker accepts until nothing is pending, so an accept must never wait.
-    m_sockListen = wsock::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    m_sockListen = wsock::socket();
     if (m_sockListen == INVALID_SOCKET) return fail(kFormatSocketError);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (wsock::bind(m_sockListen, address) == SOCKET_ERROR) return fail(kFormatBindError);
-    if (wsock::listen(m_sockListen, kListenBacklog) == SOCKET_ERROR)
-        return fail(kFormatListenError);
+    if (wsock::bind(m_sockListen, static_cast<uint16_t>(port)) == SOCKET_ERROR) {
+        return fail(kFormatBindError);
+    }
+    if (wsock::listen(m_sockListen) == SOCKET_ERROR) return fail(kFormatListenError);
     AppendTrace("server start.\r\n");
     m_bServerRunning = TRUE;
     // The previous worker has ended: a stop it was woken for must not wake this one.

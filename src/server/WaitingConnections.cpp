@@ -30,8 +30,8 @@ std::vector<WaitingConnection> WaitingConnections::TakeAll() {
     return std::exchange(m_connections, {});
 }
 
-void WaitingConnections::AppendPollEntries(std::vector<pollfd>& fds) const {
-    for (const WaitingConnection& c : m_connections) fds.push_back({c.sock, POLLIN, 0});
+void WaitingConnections::AppendPollEntries(std::vector<wsock::PollEntry>& entries) const {
+    for (const WaitingConnection& c : m_connections) entries.push_back({c.sock});
 }
 
 std::vector<SOCKET> WaitingConnections::Overdue(Clock::time_point now) const {

@@ -3,8 +3,6 @@
 #include "platform/Winsock.h"
 #include "server/FrameAssembler.h"
 
-#include <poll.h>
-
 #include <chrono>
 #include <optional>
 #include <string>
@@ -33,7 +31,7 @@ public:
     WaitingConnection Take(SOCKET sock);
     std::vector<WaitingConnection> TakeAll();
 
-    void AppendPollEntries(std::vector<pollfd>& fds) const;
+    void AppendPollEntries(std::vector<wsock::PollEntry>& entries) const;
     // The sockets whose deadline has passed, oldest first.
     std::vector<SOCKET> Overdue(Clock::time_point now) const;
     // nullopt when nothing waits.

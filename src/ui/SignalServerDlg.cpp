@@ -100,8 +100,8 @@ bool CSignalServerDlg::OnInitDialog() {
 
     EnumerateAdapters();
     char line[128];
-    std::string address = m_nAdapters > 0 ? wsock::inet_ntoa(in_addr{m_adapters[0].dwAddr})
-                                          : std::string(kTextNoLocalAddr);
+    std::string address =
+        m_nAdapters > 0 ? wsock::inet_ntoa(m_adapters[0].dwAddr) : std::string(kTextNoLocalAddr);
     std::snprintf(line, sizeof line, kFormatLocalAddrLine, address.c_str());
     m_staticLocalAddr.SetWindowText(line);
 

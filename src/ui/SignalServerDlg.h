@@ -51,7 +51,8 @@ public:
 
     // ui/TracePane.cpp
     // printf-style; at most 255 bytes per call reach the hidden trace pane. Any thread.
-    void AppendTrace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // gnu_printf: checked as C99 formats (%zu) also by mingw, whose "printf" means msvcrt's.
+    void AppendTrace(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
     // eventlog/EventLog.cpp
     void WriteLogRecord(const char* peerAddress);
     // settings/SettingsReader.cpp

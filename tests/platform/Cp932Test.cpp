@@ -30,7 +30,14 @@ TEST(Cp932, RefusesWhatItCannotHoldAndShowsDamagedBytes) {
         SCOPED_TRACE(text);
         EXPECT_EQ(cp932::FromUtf8(text), std::nullopt);
     }
+    // Characters glibc would take one way only: 〜 would come back as ～, − as －, and so on.
+    // Windows refuses them, and so does the program on both systems.
+    for (const char* text : {"〜", "−", "—", "‖", "‾", "¥"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(cp932::FromUtf8(text), std::nullopt);
+    }
     EXPECT_EQ(cp932::ToUtf8("A\x82"), "A\xEF\xBF\xBD");
+    EXPECT_EQ(cp932::ToUtf8Exact("\x80"), std::nullopt);
     EXPECT_EQ(cp932::ToUtf8("\xa0Z"), "\xEF\xBF\xBDZ");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <netinet/in.h>
+#include "Net.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,10 +9,10 @@
 namespace nr::tools {
 
 // The units speak IPv4 only. A host is a dotted address or a name; on failure *error says why.
-std::optional<sockaddr_in> ResolveIpv4(const std::string& host, std::uint16_t port,
-                                       std::string* error);
-sockaddr_in LoopbackAddress(std::uint16_t port);
+std::optional<Endpoint> ResolveIpv4(const std::string& host, std::uint16_t port,
+                                    std::string* error);
+Endpoint LoopbackAddress(std::uint16_t port);
 // "127.0.0.1:10003"
-std::string FormatAddress(const sockaddr_in& address);
+std::string FormatAddress(const Endpoint& address);
 
 }  // namespace nr::tools

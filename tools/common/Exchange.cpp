@@ -1,14 +1,8 @@
 #include "Exchange.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 namespace nr::tools {
@@ -16,29 +10,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class SocketFd {
+class Socket {
 public:
-    explicit SocketFd(int fd) : m_fd(fd) {}
-    SocketFd(const SocketFd&) = delete;
-    SocketFd& operator=(const SocketFd&) = delete;
-    ~SocketFd() {
-        if (m_fd >= 0) ::close(m_fd);
+    explicit Socket(SocketHandle sock) : m_sock(sock) {}
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    ~Socket() {
+        if (m_sock != kNoSocket) CloseSocket(m_sock);
     }
-    int Get() const { return m_fd; }
+    SocketHandle Get() const { return m_sock; }
 
 private:
-    int m_fd;
+    SocketHandle m_sock;
 };
 
 enum class WaitResult { kReady, kTimedOut, kFailed };
 
-WaitResult WaitFor(int fd, short events, Clock::time_point deadline) {
+WaitResult WaitFor(SocketHandle sock, bool forWriting, Clock::time_point deadline) {
     for (;;) {
-        pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, MillisecondsUntil(deadline));
+        WaitEntry entry{sock, forWriting};
+        const int ready = WaitSockets(&entry, 1, MillisecondsUntil(deadline));
         if (ready > 0) return WaitResult::kReady;
-        if (ready == 0 && Clock::now() >= deadline) return WaitResult::kTimedOut;
-        if (ready < 0 && errno != EINTR) return WaitResult::kFailed;
+        if (ready < 0) return WaitResult::kFailed;
+        if (Clock::now() >= deadline) return WaitResult::kTimedOut;
     }
 }
 
@@ -50,31 +44,25 @@ ExchangeResult Failure(ExchangeOutcome outcome, int error) {
 }
 
 // Nothing when the connection stands, else the failure.
-std::optional<ExchangeResult> ConnectFailure(int fd, const sockaddr_in& server,
-                                             Clock::time_point deadline) {
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&server), sizeof server) == 0) {
-        return std::nullopt;
-    }
-    if (errno != EINPROGRESS) return Failure(ExchangeOutcome::kConnectFailed, errno);
-    switch (WaitFor(fd, POLLOUT, deadline)) {
+std::optional<ExchangeResult> ConnectFailure(SocketHandle sock, Clock::time_point deadline) {
+    switch (WaitFor(sock, true, deadline)) {
         case WaitResult::kReady:
             break;
         case WaitResult::kTimedOut:
             return Failure(ExchangeOutcome::kConnectTimedOut, 0);
         case WaitResult::kFailed:
-            return Failure(ExchangeOutcome::kConnectFailed, errno);
+            return Failure(ExchangeOutcome::kConnectFailed, LastNetError());
     }
-    int error = 0;
-    socklen_t size = sizeof error;
-    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
-    if (error != 0) return Failure(ExchangeOutcome::kConnectFailed, error);
+    if (const int error = ConnectError(sock); error != 0) {
+        return Failure(ExchangeOutcome::kConnectFailed, error);
+    }
     return std::nullopt;
 }
 
-ExchangeResult ReceiveReply(int fd, Clock::time_point deadline) {
+ExchangeResult ReceiveReply(SocketHandle sock, Clock::time_point deadline) {
     ExchangeResult result;
     while (result.replyBytes < kReplySize) {
-        switch (WaitFor(fd, POLLIN, deadline)) {
+        switch (WaitFor(sock, false, deadline)) {
             case WaitResult::kReady:
                 break;
             case WaitResult::kTimedOut:
@@ -82,19 +70,19 @@ ExchangeResult ReceiveReply(int fd, Clock::time_point deadline) {
                 return result;
             case WaitResult::kFailed:
                 result.outcome = ExchangeOutcome::kReceiveFailed;
-                result.error = errno;
+                result.error = LastNetError();
                 return result;
         }
-        const ssize_t got =
-            ::recv(fd, result.reply.data() + result.replyBytes, kReplySize - result.replyBytes, 0);
+        const long got = ReceiveBytes(sock, result.reply.data() + result.replyBytes,
+                                      kReplySize - result.replyBytes);
         if (got > 0) {
             result.replyBytes += static_cast<std::size_t>(got);
         } else if (got == 0) {
             result.outcome = ExchangeOutcome::kClosedEarly;
             return result;
-        } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        } else if (const int error = LastNetError(); !IsWouldBlock(error)) {
             result.outcome = ExchangeOutcome::kReceiveFailed;
-            result.error = errno;
+            result.error = error;
             return result;
         }
     }
@@ -108,19 +96,19 @@ int MillisecondsUntil(Clock::time_point deadline) {
     return static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
 }
 
-ExchangeResult ExchangeFrame(const sockaddr_in& server, const Frame& frame,
+ExchangeResult ExchangeFrame(const Endpoint& server, const Frame& frame,
                              Clock::time_point deadline) {
-    const SocketFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-    if (socket.Get() < 0) return Failure(ExchangeOutcome::kConnectFailed, errno);
+    const Socket socket(StartConnect(server));
+    if (socket.Get() == kNoSocket) return Failure(ExchangeOutcome::kConnectFailed, LastNetError());
 
-    if (auto failure = ConnectFailure(socket.Get(), server, deadline)) return *failure;
+    if (auto failure = ConnectFailure(socket.Get(), deadline)) return *failure;
 
     // The server takes the frame from a single receive, so it goes out in a single send; a
     // fresh socket's buffer always takes a frame this small whole.
     const auto bytes = frame.Bytes();
-    const ssize_t sent = ::send(socket.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (sent != static_cast<ssize_t>(bytes.size())) {
-        return Failure(ExchangeOutcome::kSendFailed, sent < 0 ? errno : 0);
+    const long sent = SendBytes(socket.Get(), bytes.data(), bytes.size());
+    if (sent != static_cast<long>(bytes.size())) {
+        return Failure(ExchangeOutcome::kSendFailed, sent < 0 ? LastNetError() : 0);
     }
 
     return ReceiveReply(socket.Get(), deadline);
@@ -128,7 +116,7 @@ ExchangeResult ExchangeFrame(const sockaddr_in& server, const Frame& frame,
 
 std::string DescribeFailure(const ExchangeResult& result, const std::string& server,
                             double timeoutSeconds) {
-    const std::string reason = result.error != 0 ? std::strerror(result.error) : "";
+    const std::string reason = result.error != 0 ? NetErrorText(result.error) : "";
     char timeout[32];
     std::snprintf(timeout, sizeof timeout, "%g s", timeoutSeconds);
     const std::string arrived =

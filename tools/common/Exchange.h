@@ -1,8 +1,7 @@
 #pragma once
 
 #include "Frame.h"
-
-#include <netinet/in.h>
+#include "Net.h"
 
 #include <chrono>
 #include <cstddef>
@@ -32,12 +31,12 @@ struct ExchangeResult {
     ExchangeOutcome outcome = ExchangeOutcome::kReplied;
     Reply reply{};
     std::size_t replyBytes = 0;  // how much of the reply arrived
-    int error = 0;               // errno of the call that failed, 0 when none did
+    int error = 0;               // LastNetError() of the call that failed, 0 when none did
 };
 
 // One report as a unit makes it: connect, send the frame in one send, read the two-byte reply,
 // close. Every wait ends at the deadline.
-ExchangeResult ExchangeFrame(const sockaddr_in& server, const Frame& frame,
+ExchangeResult ExchangeFrame(const Endpoint& server, const Frame& frame,
                              std::chrono::steady_clock::time_point deadline);
 
 // One line for the operator, e.g. "cannot connect to 127.0.0.1:10003: Connection refused".

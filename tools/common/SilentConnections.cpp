@@ -3,12 +3,6 @@
 #include "Address.h"
 #include "Exchange.h"
 
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace nr::tools {
@@ -16,36 +10,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A connection request under way, or -1 with errno set.
-int StartConnect(const sockaddr_in& server) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&server), sizeof server) == 0 ||
-        errno == EINPROGRESS) {
-        return fd;
-    }
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return -1;
-}
-
-int ConnectError(int fd) {
-    int error = 0;
-    socklen_t size = sizeof error;
-    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return errno;
-    return error;
-}
+// How soon the watcher notices that it is to end: it has no other wake-up to wait on.
+constexpr int kWatchSliceMs = 50;
 
 }  // namespace
 
-SilentConnections::SilentConnections(const sockaddr_in& server, bool reopen)
+SilentConnections::SilentConnections(const Endpoint& server, bool reopen)
     : m_server(server), m_reopen(reopen) {}
 
 SilentConnections::~SilentConnections() {
     if (m_watcher.joinable()) {
-        // An eventfd write fails only when the counter would overflow: it is readable then.
-        [[maybe_unused]] const int woken = ::eventfd_write(m_entries.front().fd, 1);
+        m_ending = true;
         m_watcher.join();
     }
     CloseAll();
@@ -54,72 +29,66 @@ SilentConnections::~SilentConnections() {
 bool SilentConnections::Open(unsigned count, Clock::time_point deadline, std::string* error) {
     const auto fail = [&](const char* what, int code) {
         *error = std::string(what) + " a silent connection to " + FormatAddress(m_server) + ": " +
-                 std::strerror(code);
+                 NetErrorText(code);
         CloseAll();
         return false;
     };
-    m_entries.push_back({::eventfd(0, EFD_CLOEXEC), POLLIN, 0});
-    if (m_entries.front().fd < 0) return fail("cannot watch", errno);
     for (unsigned i = 0; i < count; ++i) {
-        const int fd = StartConnect(m_server);
-        if (fd < 0) return fail("cannot open", errno);
-        m_entries.push_back({fd, POLLOUT, 0});
+        const SocketHandle sock = StartConnect(m_server);
+        if (sock == kNoSocket) return fail("cannot open", LastNetError());
+        m_entries.push_back({sock, true});
     }
-    std::vector<pollfd> pending(m_entries.begin() + 1, m_entries.end());
+    std::vector<WaitEntry> pending = m_entries;
     while (!pending.empty()) {
-        const int ready = ::poll(pending.data(), pending.size(), MillisecondsUntil(deadline));
+        const int ready = WaitSockets(pending.data(), pending.size(), MillisecondsUntil(deadline));
         if (ready == 0) break;
-        if (ready < 0) {
-            if (errno == EINTR) continue;
-            return fail("cannot wait for", errno);
-        }
-        for (const pollfd& entry : pending) {
-            if (entry.revents == 0) continue;
-            if (const int code = ConnectError(entry.fd); code != 0) {
+        if (ready < 0) return fail("cannot wait for", LastNetError());
+        for (const WaitEntry& entry : pending) {
+            if (!entry.ready) continue;
+            if (const int code = ConnectError(entry.sock); code != 0) {
                 return fail("cannot open", code);
             }
         }
-        std::erase_if(pending, [](const pollfd& entry) { return entry.revents != 0; });
+        std::erase_if(pending, [](const WaitEntry& entry) { return entry.ready; });
     }
-    for (auto entry = m_entries.begin() + 1; entry != m_entries.end(); ++entry) {
-        entry->events = POLLIN;
-    }
+    for (WaitEntry& entry : m_entries) entry.forWriting = false;
     if (m_reopen) m_watcher = std::thread(&SilentConnections::Watch, this);
     return true;
 }
 
 void SilentConnections::Watch() {
-    for (;;) {
-        if (::poll(m_entries.data(), m_entries.size(), -1) < 0) {
-            if (errno == EINTR) continue;
+    while (!m_ending) {
+        std::erase_if(m_entries, [](const WaitEntry& entry) { return entry.sock == kNoSocket; });
+        if (m_entries.empty()) return;
+        if (WaitSockets(m_entries.data(), m_entries.size(), kWatchSliceMs) < 0) {
             return;  // the connections stay as they are until the end
         }
-        if (m_entries.front().revents != 0) return;
-        for (auto entry = m_entries.begin() + 1; entry != m_entries.end(); ++entry) {
-            if (entry->fd < 0 || entry->revents == 0) continue;
+        for (WaitEntry& entry : m_entries) {
+            if (!entry.ready) continue;
             char ignored[256];
-            const ssize_t got = ::recv(entry->fd, ignored, sizeof ignored, MSG_DONTWAIT);
-            if (got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR))) continue;
-            if (got < 0 && errno == ECONNREFUSED) {
+            const long got = ReceiveBytes(entry.sock, ignored, sizeof ignored);
+            const int error = got < 0 ? LastNetError() : 0;
+            if (got > 0 || (got < 0 && IsWouldBlock(error))) continue;
+            if (got < 0 && IsConnectionRefused(error)) {
                 // Nothing listens any more: opening again would only be refused again.
-                ::close(entry->fd);
-                entry->fd = -1;
+                CloseSocket(entry.sock);
+                entry.sock = kNoSocket;
                 continue;
             }
-            Reopen(*entry);
+            Reopen(entry);
         }
     }
 }
 
-void SilentConnections::Reopen(pollfd& entry) {
-    ::close(entry.fd);
-    entry.fd = StartConnect(m_server);
+void SilentConnections::Reopen(WaitEntry& entry) {
+    CloseSocket(entry.sock);
+    entry.sock = StartConnect(m_server);
     ++m_reopened;
 }
 
 void SilentConnections::CloseAll() {
-    for (const pollfd& entry : m_entries) {
-        if (entry.fd >= 0) ::close(entry.fd);
+    for (const WaitEntry& entry : m_entries) {
+        if (entry.sock != kNoSocket) CloseSocket(entry.sock);
     }
     m_entries.clear();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <netinet/in.h>
-#include <poll.h>
+#include "Net.h"
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +16,7 @@ namespace nr::tools {
 // opened again at once, so that the server always has as many to deal with.
 class SilentConnections {
 public:
-    SilentConnections(const sockaddr_in& server, bool reopen);
+    SilentConnections(const Endpoint& server, bool reopen);
     ~SilentConnections();
     SilentConnections(const SilentConnections&) = delete;
     SilentConnections& operator=(const SilentConnections&) = delete;
@@ -30,12 +29,13 @@ public:
 
 private:
     void Watch();
-    void Reopen(pollfd& entry);
+    void Reopen(WaitEntry& entry);
     void CloseAll();
 
-    const sockaddr_in m_server;
+    const Endpoint m_server;
     const bool m_reopen;
-    std::vector<pollfd> m_entries;  // the wake-up eventfd first, then the connections
+    std::vector<WaitEntry> m_entries;
+    std::atomic<bool> m_ending{false};
     std::atomic<std::uint64_t> m_reopened{0};
     std::thread m_watcher;
 };

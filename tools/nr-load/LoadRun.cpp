@@ -25,7 +25,7 @@ Frame FrameForReport(std::uint64_t number, bool threeByte) {
     return Frame(lead, static_cast<std::uint8_t>(number), threeByte);
 }
 
-void Report(std::uint64_t number, const LoadOptions& options, const sockaddr_in& server,
+void Report(std::uint64_t number, const LoadOptions& options, const Endpoint& server,
             LoadTally& tally) {
     const Frame frame = FrameForReport(number, options.threeByte);
     const auto start = Clock::now();
@@ -35,7 +35,7 @@ void Report(std::uint64_t number, const LoadOptions& options, const sockaddr_in&
                  options.timeoutSeconds);
 }
 
-void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const sockaddr_in& server,
+void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const Endpoint& server,
              LoadTally& tally) {
     while (const auto slot = schedule.Claim()) {
         if (!schedule.WaitUntilDue(*slot)) return;
@@ -46,13 +46,13 @@ void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const sockadd
 // After a power dip every unit connects and sends as soon as it can, each on its own: the units
 // are released together and each makes its whole report, connect included, from there.
 void RunBurstUnit(std::uint64_t number, std::latch& released, const StopRequest& stop,
-                  const LoadOptions& options, const sockaddr_in& server, LoadTally& tally) {
+                  const LoadOptions& options, const Endpoint& server, LoadTally& tally) {
     released.arrive_and_wait();
     if (!stop.Requested()) Report(number, options, server, tally);
 }
 
 // One thread per unit; joined on return. A unit that cannot be started requests a stop.
-void RunUnits(const LoadOptions& options, const sockaddr_in& server, Clock::time_point start,
+void RunUnits(const LoadOptions& options, const Endpoint& server, Clock::time_point start,
               StopRequest& stop, std::vector<LoadTally>& tallies, LoadRunResult& run) {
     ReportSchedule schedule(options, start, stop);
     std::latch released(static_cast<std::ptrdiff_t>(tallies.size()));
@@ -80,7 +80,7 @@ void RunUnits(const LoadOptions& options, const sockaddr_in& server, Clock::time
 
 LoadRunResult RunLoad(const LoadOptions& options, StopRequest& stop) {
     LoadRunResult run;
-    const sockaddr_in server = LoopbackAddress(options.port);
+    const Endpoint server = LoopbackAddress(options.port);
     // Opened before the first report, so that every report meets them.
     SilentConnections silent(server, true);
     if (options.silent > 0 &&

@@ -2,9 +2,8 @@
 #include "LoadOptions.h"
 #include "LoadRun.h"
 #include "LoadSummary.h"
+#include "Net.h"
 #include "StopRequest.h"
-
-#include <signal.h>
 
 #include <cstdio>
 
@@ -14,17 +13,6 @@ namespace {
 // printed. A second one ends the program at once.
 nr::tools::StopRequest g_stop;
 
-extern "C" void OnInterrupt(int) {
-    g_stop.Request();
-}
-
-bool CatchInterrupt() {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;
-    return sigemptyset(&action.sa_mask) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -33,7 +21,12 @@ int main(int argc, char** argv) {
     if (args.verdict != ArgsVerdict::kRun) {
         return ReportUsage("nr-load", kLoadUsage, args.verdict, args.error);
     }
-    if (!g_stop.Valid() || !CatchInterrupt()) {
+    const NetSession net;
+    if (!net.Ok()) {
+        std::fprintf(stderr, "nr-load: cannot start Windows Sockets\n");
+        return 1;
+    }
+    if (!g_stop.Valid() || !g_stop.CatchInterrupt()) {
         std::perror("nr-load: cannot prepare for Ctrl-C");
         return 1;
     }

@@ -1,6 +1,7 @@
 // nr-unit: one report as a unit sends it, for operators and tests.
 #include "Address.h"
 #include "Exchange.h"
+#include "Net.h"
 #include "UnitOptions.h"
 
 #include <chrono>
@@ -14,6 +15,11 @@ int main(int argc, char** argv) {
     }
     const UnitOptions& options = args.options;
 
+    const NetSession net;
+    if (!net.Ok()) {
+        std::fprintf(stderr, "nr-unit: cannot start Windows Sockets\n");
+        return 1;
+    }
     std::string error;
     const auto server = ResolveIpv4(options.host, options.port, &error);
     if (!server) {

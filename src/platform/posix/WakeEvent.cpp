@@ -5,20 +5,23 @@
 
 #include <cstdint>
 
-WakeEvent::WakeEvent() : m_fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+WakeEvent::WakeEvent() {
+    int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (fd >= 0) m_handle = static_cast<SOCKET>(fd);
+}
 
 WakeEvent::~WakeEvent() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (IsValid()) ::close(static_cast<int>(m_handle));
 }
 
 void WakeEvent::Set() {
     const uint64_t one = 1;
     // Fails only when the counter is full, and then it is readable already.
-    (void)!::write(m_fd, &one, sizeof one);
+    (void)!::write(static_cast<int>(m_handle), &one, sizeof one);
 }
 
 void WakeEvent::Reset() {
     uint64_t count;
     // Fails only when nothing was set, which is what Reset wants.
-    (void)!::read(m_fd, &count, sizeof count);
+    (void)!::read(static_cast<int>(m_handle), &count, sizeof count);
 }

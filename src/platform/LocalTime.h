@@ -1,0 +1,6 @@
+#pragma once
+
+#include <ctime>
+
+// The local date and time of a moment, safe on any thread (each system has its own call).
+std::tm LocalTimeOf(std::time_t moment);

@@ -1,0 +1,7 @@
+#include "platform/LocalTime.h"
+
+std::tm LocalTimeOf(std::time_t moment) {
+    std::tm local{};
+    localtime_r(&moment, &local);
+    return local;
+}

@@ -1,0 +1,4 @@
+#include "platform/SocketSession.h"
+
+SocketSession::SocketSession() = default;
+SocketSession::~SocketSession() = default;

@@ -1,0 +1,100 @@
+// The program's header first: the system's then turns the same names into its macros.
+#include "platform/Winsock.h"
+
+#include <winsock2.h>
+
+#include <vector>
+
+namespace wsock {
+namespace {
+
+// A listening socket's accepts and an accepted connection's receives never wait.
+bool MakeNonBlocking(SOCKET sock) {
+    u_long on = 1;
+    return ::ioctlsocket(sock, FIONBIO, &on) == 0;
+}
+
+// Closes a socket that cannot be used, keeping the error that made it so.
+SOCKET Abandon(SOCKET sock) {
+    const int error = ::WSAGetLastError();
+    ::closesocket(sock);
+    ::WSASetLastError(error);
+    return INVALID_SOCKET;
+}
+
+}  // namespace
+
+int WSAGetLastError() {
+    return ::WSAGetLastError();
+}
+
+SOCKET socket() {
+    SOCKET sock = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (sock == INVALID_SOCKET) return sock;
+    return MakeNonBlocking(sock) ? sock : Abandon(sock);
+}
+
+int bind(SOCKET sock, uint16_t port) {
+    // SO_REUSEADDR would let another program take the port over; exclusive use refuses that,
+    // and Windows still allows rebinding a port whose connections were closed moments ago.
+    BOOL on = TRUE;
+    if (::setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
+                     sizeof on) != 0) {
+        return SOCKET_ERROR;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = ::htons(port);
+    address.sin_addr.s_addr = ::htonl(INADDR_ANY);
+    return ::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+}
+
+int listen(SOCKET sock) {
+    return ::listen(sock, SOMAXCONN);
+}
+
+int WSAPoll(PollEntry* entries, size_t count, int timeoutMs) {
+    // Older Windows refuses an entry without a socket: those are left out of the call.
+    thread_local std::vector<WSAPOLLFD> fds;
+    thread_local std::vector<size_t> entryOf;
+    fds.clear();
+    entryOf.clear();
+    for (size_t i = 0; i < count; ++i) {
+        entries[i].readable = false;
+        if (entries[i].sock == INVALID_SOCKET) continue;
+        fds.push_back({entries[i].sock, POLLRDNORM, 0});
+        entryOf.push_back(i);
+    }
+    if (fds.empty()) {
+        ::Sleep(timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
+        return 0;
+    }
+    int ready = ::WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeoutMs);
+    if (ready == SOCKET_ERROR) return SOCKET_ERROR;
+    for (size_t i = 0; i < fds.size(); ++i) entries[entryOf[i]].readable = fds[i].revents != 0;
+    return ready;
+}
+
+SOCKET accept(SOCKET sock, std::string* peerAddress) {
+    sockaddr_in peer{};
+    int length = sizeof peer;
+    SOCKET client = ::accept(sock, reinterpret_cast<sockaddr*>(&peer), &length);
+    if (client == INVALID_SOCKET) return client;
+    if (!MakeNonBlocking(client)) return Abandon(client);
+    *peerAddress = inet_ntoa(peer.sin_addr.s_addr);
+    return client;
+}
+
+int recv(SOCKET sock, void* buffer, size_t length) {
+    return ::recv(sock, static_cast<char*>(buffer), static_cast<int>(length), 0);
+}
+
+int send(SOCKET sock, const void* buffer, size_t length) {
+    return ::send(sock, static_cast<const char*>(buffer), static_cast<int>(length), 0);
+}
+
+int closesocket(SOCKET sock) {
+    return ::closesocket(sock);
+}
+
+}  // namespace wsock
