@@ -12,7 +12,7 @@ TEST(WakeEvent, ReadableFromSetUntilReset) {
     WakeEvent event;
     ASSERT_TRUE(event.IsValid());
     auto readable = [&] {
-        pollfd entry{event.Fd(), POLLIN, 0};
+        pollfd entry{static_cast<int>(event.Handle()), POLLIN, 0};
         return ::poll(&entry, 1, 0) == 1;
     };
     EXPECT_FALSE(readable());

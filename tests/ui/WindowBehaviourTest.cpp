@@ -43,33 +43,59 @@ TEST_F(WindowBehaviourTest, EnterIsIgnoredAndEscapeEnds) {
     EXPECT_EQ(window->result(), IDCANCEL);
 }
 
-// Mnemonics reach their buttons (which click a moment later, as they show the press), each file
-// command asking its own dialog; the port label's focuses the port edit.
+// Mnemonics act at once, each file command asking its own dialog and the port label's focusing
+// the port edit: with Alt from anywhere, and alone where the focus is on a button or the check
+// box. An edit, even a read-only one, takes the letter as typing.
 TEST_F(WindowBehaviourTest, MnemonicsWork) {
-    struct Case {
+    struct Command {
         Qt::Key key;
         bool save;
         std::string extension, initialName;
-    } cases[] = {
+    } commands[] = {
         {Qt::Key_L, false, "qd", "NR-QD8K.qd"},
         {Qt::Key_A, true, "qd", "NR-QD8K.qd"},
         {Qt::Key_B, true, "csv", "NR-QD8K.csv"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
+    struct From {
+        int focus;
+        Qt::KeyboardModifiers modifiers;
+        bool acts;
+    } froms[] = {
+        {IDC_EDIT_DI1, Qt::AltModifier, true},
+        {IDC_BUTTON_TITLE, Qt::NoModifier, true},
+        {IDC_CHECK_LOGGING, Qt::ShiftModifier, true},  // a capital letter
+        {IDC_EDIT_DI1, Qt::NoModifier, false},
+        {IDC_EDIT_LOGFILE, Qt::NoModifier, false},  // read-only
+    };
+    const auto press = [&](const From& from, Qt::Key key) {
+        Control(from.focus)->setFocus();
         prompter.fileRequests.clear();
-        QTest::keyClick(window, c.key, Qt::AltModifier);
-        ASSERT_TRUE(WaitUntil([&] { return prompter.fileRequests.size() == 1; }));
-        EXPECT_EQ(prompter.fileRequests[0].save, c.save);
-        EXPECT_EQ(prompter.fileRequests[0].defaultExtension, c.extension);
-        EXPECT_EQ(prompter.fileRequests[0].initialPath, folder.File(c.initialName));
+        QTest::keyClick(QApplication::focusWidget(), key, from.modifiers);
+    };
+    for (const From& from : froms) {
+        SCOPED_TRACE(from.focus);
+        for (const Command& c : commands) {
+            SCOPED_TRACE(c.key);
+            press(from, c.key);
+            ASSERT_EQ(prompter.fileRequests.size(), from.acts ? 1u : 0u);
+            if (!from.acts) continue;
+            EXPECT_EQ(prompter.fileRequests[0].save, c.save);
+            EXPECT_EQ(prompter.fileRequests[0].defaultExtension, c.extension);
+            EXPECT_EQ(prompter.fileRequests[0].initialPath, folder.File(c.initialName));
+        }
+        press(from, Qt::Key_P);
+        EXPECT_EQ(QApplication::focusWidget() == Control(IDC_EDIT_PORT), from.acts);
     }
-    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), Control(IDC_EDIT_PORT));
+    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1labp");
+
+    // Each press is one click, however quick: the port edit greys and comes back at each.
     Dialog().m_editPort.SetWindowText(std::to_string(FreePort()));
-    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(window, Qt::Key_S, Qt::AltModifier, 50);
+        EXPECT_EQ(Control(IDC_EDIT_PORT)->isEnabled(), i % 2 == 1) << i;
+    }
     EXPECT_TRUE(WaitUntil([&] { return IsWaiting(); }));
-    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
     EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
 }
 

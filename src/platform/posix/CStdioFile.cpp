@@ -64,6 +64,17 @@ int OpenTemporaryBeside(const std::string& target, const struct stat* existing,
     return -1;
 }
 
+// Other programs lock a file in one of two ways that do not see each other; both are taken.
+// The record lock belongs to this descriptor's open file, not to the process, so another
+// descriptor of the same file closed in this process (a settings file of the same name, a
+// second open refused) leaves it in place.
+bool LockExclusively(int fd) {
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fcntl(fd, F_OFD_SETLK, &whole) == 0;
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -93,7 +104,7 @@ bool CStdioFile::OpenForAppending(const std::string& path, unsigned flags) {
     if (m_fd < 0) return false;
     struct stat info {};
     bool ok = ::fstat(m_fd, &info) == 0;
-    if (ok && (flags & shareExclusive)) ok = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+    if (ok && (flags & shareExclusive)) ok = LockExclusively(m_fd);
     if (!ok) {
         Discard();
         return false;

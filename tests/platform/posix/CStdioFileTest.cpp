@@ -1,4 +1,5 @@
 #include "platform/CStdioFile.h"
+#include "support/OtherProcessLock.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,22 @@ TEST(CStdioFile, FailedWritesLeaveTheFileAsItWas) {
         EXPECT_EQ(EntriesIn(folder.Path()), 1);
     }
     std::signal(SIGXFSZ, previousHandler);
+}
+
+// An exclusive append is seen by other programs locking either way, and stays so when this
+// process opens and closes the file again meanwhile (a record lock taken per process would go).
+TEST(CStdioFile, ExclusiveHoldIsSeenByEitherKindOfLock) {
+    TempFolder folder;
+    const std::string path = folder.File("log.csv");
+    CStdioFile held;
+    ASSERT_TRUE(held.Open(path, kAppend));
+    CStdioFile again;
+    EXPECT_FALSE(again.Open(path, kAppend));
+    ASSERT_TRUE(again.Open(path, CStdioFile::modeRead));
+    again.Close();
+    for (OtherProcessLock::Kind kind : {OtherProcessLock::kBsd, OtherProcessLock::kPosix}) {
+        EXPECT_FALSE(OtherProcessLock(path, kind).Holds()) << kind;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ui/wnd/qt/ColourLabel.h"
 #include "ui/wnd/qt/Cp932Validator.h"
 #include "ui/wnd/qt/FontFamilies.h"
+#include "ui/wnd/qt/Mnemonics.h"
 #include "ui/wnd/qt/QtText.h"
 
 #include <QCheckBox>
@@ -144,5 +145,6 @@ std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate
         if (label != nullptr && label->text().contains(u'&')) pendingBuddy = label;
         if (control.id != IDC_STATIC) controls[control.id] = widget;
     }
+    UseWindowsMnemonics(dialog);
     return controls;
 }
