@@ -99,11 +99,11 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         const char* message;
         std::optional<OtherProcessLock::Kind> heldBy;
     } cases[] = {
-        {"empty path", "", kTextLogOpenFailed},
-        {"missing folder", folder.File("gone/log.csv"), kTextLogOpenFailed},
-        {"full disk", "/dev/full", kTextLogWriteFailed},
-        {"a pipe", folder.File("pipe"), kTextLogOpenFailed},
-        {"not a CP932 name", folder.File("\xff.csv"), kTextLogOpenFailed},
+        {"empty path", "", kTextLogOpenFailed, {}},
+        {"missing folder", folder.File("gone/log.csv"), kTextLogOpenFailed, {}},
+        {"full disk", "/dev/full", kTextLogWriteFailed, {}},
+        {"a pipe", folder.File("pipe"), kTextLogOpenFailed, {}},
+        {"not a CP932 name", folder.File("\xff.csv"), kTextLogOpenFailed, {}},
         {"flock", LogPath(), kTextLogOpenFailed, OtherProcessLock::kBsd},
         {"fcntl", LogPath(), kTextLogOpenFailed, OtherProcessLock::kPosix},
     };
@@ -112,7 +112,9 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         SCOPED_TRACE(c.what);
         Dialog().m_strLogFile = c.path;
         std::optional<OtherProcessLock> other;
-        if (c.heldBy) ASSERT_TRUE(other.emplace(c.path, *c.heldBy).Holds());
+        if (c.heldBy) {
+            ASSERT_TRUE(other.emplace(c.path, *c.heldBy).Holds());
+        }
         prompter.messages.clear();
         Report();
         Report();
