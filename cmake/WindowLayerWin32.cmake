@@ -11,7 +11,7 @@ target_include_directories(nrwindow PUBLIC ${NR_ROOT}/src ${NR_ROOT}/res)
 # windows.h stays out of every header the program includes; where a source includes it, it
 # brings neither min/max macros nor the rarely used APIs.
 target_compile_definitions(nrwindow PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
-target_link_libraries(nrwindow PUBLIC user32 gdi32 comctl32 comdlg32 shell32)
+target_link_libraries(nrwindow PUBLIC user32 gdi32 comctl32 comdlg32 shell32 imm32)
 
 # One .ico with every size, rendered from the one SVG.
 set(NR_ICO_DIR ${CMAKE_BINARY_DIR}/ico)

@@ -162,12 +162,15 @@ bool CStdioFile::CommitReplace() {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0) {
         ok = ::SetFileAttributesW(temp.c_str(), attributes & kKeptAttributes);
     }
-    // A file that is not there yet is moved in.
+    // A file that is not there yet is moved in. When the replace took the old file away but
+    // could not move the new one in, only the new contents are left: they must not be lost.
     ok = ok && (::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
-                (::GetLastError() == ERROR_FILE_NOT_FOUND &&
+                ((::GetLastError() == ERROR_FILE_NOT_FOUND ||
+                  ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) &&
                  ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)));
-    if (ok) m_tempPath.clear();
+    const bool targetGone = !ok && ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (ok || targetGone) m_tempPath.clear();
     return ok;
 }
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -20,13 +20,26 @@ bool IsWritableFolder(const std::wstring& folder) {
     return true;
 }
 
+// Read wide from the process itself: the C runtime's copy of the environment may have passed
+// through the system code page, which cannot hold every user's name.
+std::wstring LocalAppData() {
+    std::wstring value(MAX_PATH, L'\0');
+    DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), MAX_PATH);
+    if (length >= MAX_PATH) {
+        value.resize(length);
+        length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), length);
+    }
+    value.resize(length < value.size() ? length : 0);
+    return value;
+}
+
 HomeFolder PerUserFolder(const std::string& name) {
-    const wchar_t* localAppData = ::_wgetenv(L"LOCALAPPDATA");
+    const std::wstring localAppData = LocalAppData();
     const std::optional<std::wstring> wideName = wide::FromUtf8(name);
-    if (localAppData == nullptr || localAppData[0] == L'\0' || !wideName) {
+    if (localAppData.empty() || !wideName) {
         return {HomeFolder::kDataFolderUnusable, "%LOCALAPPDATA%\\" + name};
     }
-    const std::wstring folder = std::wstring(localAppData) + L"\\" + *wideName;
+    const std::wstring folder = localAppData + L"\\" + *wideName;
     const std::optional<std::string> text = wide::ToCp932(folder);
     if (!text) return {HomeFolder::kDataFolderNotCp932, {}};
     const bool made =

@@ -5,7 +5,8 @@
 // WSAPoll waits on sockets only, so the event is a datagram socket on the loopback address:
 // Set sends it a datagram, which keeps it readable until Reset has read them all.
 WakeEvent::WakeEvent() {
-    SOCKET sock = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    SOCKET sock = ::WSASocketW(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0,
+                               WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
     if (sock == INVALID_SOCKET) return;
     sockaddr_in address{};
     address.sin_family = AF_INET;

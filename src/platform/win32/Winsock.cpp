@@ -29,7 +29,8 @@ int WSAGetLastError() {
 }
 
 SOCKET socket() {
-    SOCKET sock = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    SOCKET sock = ::WSASocketW(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
+                               WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
     if (sock == INVALID_SOCKET) return sock;
     return MakeNonBlocking(sock) ? sock : Abandon(sock);
 }

@@ -1,12 +1,15 @@
 #include "ui/wnd/win32/Win32Edit.h"
 
+#include "platform/win32/WideText.h"
 #include "ui/wnd/win32/Win32Handles.h"
 
 #include <windows.h>
 // Each needs windows.h before it.
 #include <commctrl.h>
+#include <imm.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
@@ -20,28 +23,49 @@ struct TypingRules {
     size_t maxBytes = std::numeric_limits<size_t>::max();
 };
 
-std::wstring WithSelectionReplaced(HWND edit, std::wstring_view typed) {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    std::wstring text = WindowTextOf(edit);
-    return text.replace(start, end - start, typed);
-}
-
 // The longest start of what is typed or pasted that the rules let in: as the system's edit
 // takes the part of a paste that fits, up to the end of its last whole character. Only what is
 // added is judged, so a text the program set can still be shortened.
 std::wstring WhatFits(HWND edit, const TypingRules& rules, std::wstring_view typed) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    std::wstring kept = WindowTextOf(edit);
+    kept.erase(start, end - start);
+    std::optional<std::string> keptBytes = wide::ToCp932(kept);
+    if (!keptBytes) return {};
+    size_t bytes = keptBytes->size();
     std::wstring taken;
     for (wchar_t c : typed) {
         if (rules.digitsOnly && (c < L'0' || c > L'9')) break;
-        std::wstring candidate = taken + c;
-        std::string bytes;
-        if (!Cp932FromWide(WithSelectionReplaced(edit, candidate), bytes)) break;
-        if (bytes.size() > rules.maxBytes) break;
-        taken = std::move(candidate);
+        // Half a surrogate pair converts to nothing: CP932 has no character beyond the BMP.
+        std::optional<std::string> one = wide::ToCp932({&c, 1});
+        if (!one || bytes + one->size() > rules.maxBytes) break;
+        bytes += one->size();
+        taken += c;
     }
     return taken;
+}
+
+void InsertWhatFits(HWND edit, const TypingRules& rules, std::wstring_view added) {
+    std::wstring fits = WhatFits(edit, rules, added);
+    if (!fits.empty())
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fits.c_str()));
+}
+
+// What an input method finished: the edit would insert it itself, past the rules.
+std::wstring ImeResult(HWND edit) {
+    std::wstring result;
+    if (HIMC context = ImmGetContext(edit)) {
+        LONG size = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+        if (size > 0) {
+            result.resize(static_cast<size_t>(size) / sizeof(wchar_t));
+            ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(),
+                                     static_cast<DWORD>(size));
+        }
+        ImmReleaseContext(edit, context);
+    }
+    return result;
 }
 
 // A single-line edit takes the clipboard's first line.
@@ -68,13 +92,15 @@ LRESULT CALLBACK TypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
             if (typed >= L' ' && WhatFits(edit, *rules, {&typed, 1}).empty()) return 0;
             break;
         }
-        case WM_PASTE: {
-            std::wstring fits = WhatFits(edit, *rules, ClipboardLine(edit));
-            if (!fits.empty()) {
-                SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fits.c_str()));
-            }
+        case WM_PASTE:
+            InsertWhatFits(edit, *rules, ClipboardLine(edit));
             return 0;
-        }
+        case WM_IME_COMPOSITION:
+            if (lParam & GCS_RESULTSTR) {
+                InsertWhatFits(edit, *rules, ImeResult(edit));
+                return 0;
+            }
+            break;
         case WM_NCDESTROY:
             RemovePropW(edit, kRulesProperty);
             RemoveWindowSubclass(edit, TypingProc, kSubclassId);

@@ -32,9 +32,8 @@ public:
     HICON__* small = nullptr;  // the task bar and the system menu
 };
 
-// CP932 bytes to the text the W functions take, and back. A character code page 932 cannot
-// hold makes the way back fail.
+// CP932 bytes to the text the W functions show; bytes that are no character still show as
+// something. The way back, which must be exact, is the platform's (wide::ToCp932).
 std::wstring WideText(std::string_view cp932);
-bool Cp932FromWide(std::wstring_view wide, std::string& cp932);
 // What the window shows as its text.
 std::wstring WindowTextOf(HWND__* hwnd);

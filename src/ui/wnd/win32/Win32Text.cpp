@@ -17,21 +17,6 @@ std::wstring WideText(std::string_view cp932) {
     return wide;
 }
 
-bool Cp932FromWide(std::wstring_view wide, std::string& cp932) {
-    cp932.clear();
-    if (wide.empty()) return true;
-    int length = static_cast<int>(wide.size());
-    BOOL lossy = FALSE;
-    // No best fit: a look-alike would be a different name, not the one the user gave.
-    int needed = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
-                                     0, nullptr, &lossy);
-    if (needed <= 0 || lossy) return false;
-    cp932.resize(static_cast<size_t>(needed));
-    WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, cp932.data(), needed,
-                        nullptr, nullptr);
-    return true;
-}
-
 std::wstring WindowTextOf(HWND hwnd) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));

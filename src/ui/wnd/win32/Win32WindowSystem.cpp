@@ -1,3 +1,4 @@
+#include "platform/win32/WideText.h"
 #include "ui/wnd/CFont.h"
 #include "ui/wnd/WindowSystem.h"
 #include "ui/wnd/win32/Win32Edit.h"
@@ -27,9 +28,9 @@ bool ShowsText(WndHandle* hWnd, const std::string& text) {
 }
 
 std::string ReadText(WndHandle* hWnd) {
-    std::string text;
-    if (!Cp932FromWide(WindowTextOf(ToHwnd(hWnd)), text)) text.clear();
-    return text;
+    // The edits let in only what converts, so this fails only for text the program set, which
+    // the window layer reads back from its own copy.
+    return wide::ToCp932(WindowTextOf(ToHwnd(hWnd))).value_or(std::string());
 }
 
 void Enable(WndHandle* hWnd, bool enable) {
