@@ -39,7 +39,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 nr_glob_sources(NR_PLATFORM_TEST_SOURCES tests/platform/*.cpp)
 add_executable(nr-platform-tests ${NR_PLATFORM_TEST_SOURCES} ${NR_WINDOWS_RESOURCES})
 target_include_directories(nr-platform-tests PRIVATE tests)
-target_link_libraries(nr-platform-tests PRIVATE nrplatform GTest::gtest_main)
+target_link_libraries(nr-platform-tests PRIVATE nrplatform nr-tools-common GTest::gtest_main)
 target_compile_definitions(nr-platform-tests PRIVATE NR_PROJECT_VERSION="${PROJECT_VERSION}")
 include(GoogleTest)
 # Listed under ctest, in the Wine prefix it prepares, not at build time.
