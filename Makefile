@@ -1,7 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
 .PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean \
-	windows-deps windows test-windows package-windows
+	windows-deps windows test-windows package-windows test-package-windows
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -55,6 +55,10 @@ test-windows: windows
 package-windows: windows-deps
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows --target package-windows
+
+# Both packages installed and run under Wine, as a Windows operator would.
+test-package-windows: package-windows
+	@tests/package/windows-package-test.sh build/windows
 
 # Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
 FUZZ_SECONDS ?= 60
