@@ -1,7 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
 .PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean \
-	windows-deps windows test-windows
+	windows-deps windows test-windows package-windows test-package-windows
 
 CTEST_FLAGS ?= --output-on-failure -j2
 
@@ -49,6 +49,16 @@ windows: windows-deps
 # The cross-built tests under Wine: a fresh prefix, code page 932, Wine started before ctest.
 test-windows: windows
 	@scripts/wine-ctest.sh build/windows $(CTEST_FLAGS)
+
+# NR-QD8K-<version>-win64.zip and NR-QD8K-<version>-win64-setup.exe, written to build/windows;
+# only the shipped programs are built for them.
+package-windows: windows-deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows --target package-windows
+
+# Both packages installed and run under Wine, as a Windows operator would.
+test-package-windows: package-windows
+	@tests/package/windows-package-test.sh build/windows
 
 # Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
 FUZZ_SECONDS ?= 60

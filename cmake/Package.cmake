@@ -2,14 +2,7 @@
 # itself only where that folder can be written, so the same rules give a portable install with
 # `cmake --install --prefix DIR` (then DIR/bin is its folder).
 
-# dpkg compares dotted numbers part by part, so the file version maps one to one; a revision of
-# 0 is left out, as the window's version text leaves it out.
-set(NR_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
-if(PROJECT_VERSION_TWEAK)
-    string(APPEND NR_PACKAGE_VERSION .${PROJECT_VERSION_TWEAK})
-endif()
-set(NR_PACKAGE_MAINTAINER "NR-QD8K maintainers <nr-qd8k@example.com>"
-    CACHE STRING "The package's Maintainer field")
+include(cmake/PackageVersion.cmake)
 
 install(TARGETS NR-QD8K nr-unit nr-load RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 configure_file(res/NR-QD8K.desktop.in ${NR_APP_ID}.desktop @ONLY)

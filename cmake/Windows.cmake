@@ -29,6 +29,7 @@ target_link_libraries(nrcore PUBLIC nrwindow nrplatform)
 add_executable(NR-QD8K src/app/win32/WinMain.cpp ${NR_WINDOWS_RESOURCES})
 target_link_libraries(NR-QD8K PRIVATE nrcore)
 nr_windows_gui(NR-QD8K)
+include(cmake/PackageWindows.cmake)
 
 enable_testing()
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)

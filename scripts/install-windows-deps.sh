@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the Windows cross-build and its tests under Wine need, and the Japanese locale
-# that gives Wine code page 932; does nothing when all is there.
+# Installs what the Windows cross-build, its packages and their tests under Wine need, and the
+# Japanese locale that gives Wine code page 932; does nothing when all is there.
 set -euo pipefail
 
 packages=(
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
-    xvfb openbox xdotool locales fonts-ipafont-gothic nsis
+    xvfb openbox xdotool locales fonts-ipafont-gothic nsis imagemagick unzip
 )
 
 missing=()

@@ -5,6 +5,7 @@
 # Usage: package-test.sh BUILD_DIR VERSION APP_ID
 set -euo pipefail
 build=$1 version=$2 app_id=$3
+source "$(dirname "$0")/checks.sh"
 
 if ! command -v dpkg-deb >/dev/null; then
     echo "dpkg-deb is missing: no package to test here"
@@ -19,10 +20,6 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
 
 cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
     { cat "$scratch/cpack.log"; fail "cpack"; }
@@ -98,17 +95,8 @@ env -i PATH=/usr/bin:/bin LANG=C.UTF-8 HOME="$user_home" XDG_DATA_HOME="$data" \
     "${as_user[@]}" "$root/usr/bin/NR-QD8K" >"$scratch/program.log" 2>&1 &
 program_pid=$!
 
-# True once the command succeeds, trying for at most 10 s.
-within_10s() {
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-listens() { grep -q "$(printf ':%04X 00000000:0000 0A' "$port")" /proc/net/tcp; }
 ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-within_10s listens || { cat "$scratch/program.log"; fail "nothing listens on $port"; }
+within 10 listens || { cat "$scratch/program.log"; fail "nothing listens on $port"; }
 
 unit() { "$root/usr/bin/nr-unit" --host 127.0.0.1 --port "$port" "$@"; }
 [ "$(unit 01 15)" = "01 15" ] || fail "no reply to 01 15"
@@ -121,19 +109,11 @@ done
 ! grep -qx '' "$scratch/program.log" || { cat "$scratch/program.log"; fail "blank lines printed"; }
 
 kill -INT "$program_pid"
-within_10s ended || fail "still running 10 s after SIGINT"
+within 10 ended || fail "still running 10 s after SIGINT"
 status=0
 wait "$program_pid" || status=$?
 program_pid=
 [ "$status" -eq 0 ] || { cat "$scratch/program.log"; fail "exit status $status after SIGINT"; }
 
-csv=$data/NR-QD8K/NR-QD8K.csv
-[ -f "$csv" ] || fail "no log in $data/NR-QD8K: $(ls "$data/NR-QD8K")"
-# Date and time vary; every other byte is fixed.
-actual=$(LC_ALL=C sed -E 's#^[0-9]{4}/[0-9]{2}/[0-9]{2},[0-9]{2}:[0-9]{2}:[0-9]{2},#D,T,#' "$csv" | od -An -c)
-expected=$(printf '\x93\xfa\x95t,\x8e\x9e\x8d\x8f,\x90\xda\x91\xb1\x8c\xb3IP\x83A\x83h\x83\x8c\x83X,\x83h\x83A,DI2,DI3,DI4,DI5\r\n''D,T,127.0.0.1,1,0,1,0,1\r\nD,T,127.0.0.1,0,1,0,1,0\r\n' | od -An -c)
-[ "$actual" = "$expected" ] || fail "CSV bytes differ:
-$actual
-expected:
-$expected"
+check_csv "$data/NR-QD8K" '\x83h\x83A'
 echo "$(basename "$deb"): fields, files and a unit served as an ordinary user as expected"

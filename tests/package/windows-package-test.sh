@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Takes both Windows packages as an operator would, under Wine on a virtual display: the zip
+# unpacked must keep its files beside the program; the installed copy, whose folder a user may
+# not write, must keep them in %LOCALAPPDATA%\NR-QD8K, and its uninstaller must leave them.
+# Each serves two reports from a unit and logs them.
+# Usage: windows-package-test.sh BUILD_DIR   (NR_SCREENSHOTS=DIR keeps a picture of each window)
+set -euo pipefail
+build=$(cd "$1" && pwd)
+source "$(dirname "$0")/checks.sh"
+
+zip=$(echo "$build"/NR-QD8K-*-win64.zip)
+setup=$(echo "$build"/NR-QD8K-*-win64-setup.exe)
+[ -f "$zip" ] && [ -f "$setup" ] || fail "no packages in $build"
+version=${zip##*/NR-QD8K-}
+version=${version%-win64.zip}
+
+scratch=$(mktemp -d)
+xvfb_pid= wm_pid= program_pid=
+cleanup() {
+    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+    for pid in $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+    chmod -R u+w "$scratch"
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# Root writes where the write bits say no; without its capabilities it is refused as a user is.
+unprivileged=()
+if [ "$(id -u)" -eq 0 ]; then unprivileged=(setpriv --inh-caps=-all --bounding-set=-all --); fi
+win() { "${unprivileged[@]}" wine "$@"; }
+# Code page 932 comes from the Japanese locale. No menu entries for the desktop of this machine.
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=ja_JP.UTF-8
+unset LC_ALL
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+xvfb_pid=$!
+within 20 test -s "$scratch/display" || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$scratch/display")
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+
+# A fresh Windows for each package, with the Japanese fonts the program asks for.
+new_prefix() {
+    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k; fi
+    export WINEPREFIX=$scratch/$1
+    mkdir "$WINEPREFIX"
+    win wineboot --init </dev/null >/dev/null 2>&1
+    win reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
+    win reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null
+    local_data=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local
+    [ -d "$local_data" ] || fail "no $local_data"
+}
+
+# Settings in HOME that start the server at once on a free port and log; the program must find
+# them there, or nothing listens.
+prepare_settings() {
+    local home=$1
+    port=$(perl -MIO::Socket::INET -e 'print IO::Socket::INET->new(LocalAddr => "127.0.0.1:0", Listen => 1)->sockport')
+    mkdir -p "$home"
+    printf '#$PORT=%s\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n' "$port" >"$home/line.qd"
+    printf 'line.qd\r\n' >"$home/NR-QD8K.ini"
+}
+
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+# Runs PROGRAM, serves two reports through UNIT, then closes the window as an operator does.
+serve_two_reports() {
+    local program=$1 unit=$2 name=$3
+    win "$program" </dev/null >/dev/null 2>&1 &
+    program_pid=$!
+    within 20 listens || fail "$name: nothing listens on $port"
+    local reply
+    reply=$(win "$unit" --host 127.0.0.1 --port "$port" 01 15 | tr -d '\r')
+    [ "$reply" = "01 15" ] || fail "$name: reply to 01 15: $reply"
+    reply=$(win "$unit" --host 127.0.0.1 --port "$port" --three 02 0a | tr -d '\r')
+    [ "$reply" = "02 0a" ] || fail "$name: reply to fa 02 0a: $reply"
+
+    local window
+    window=$(timeout 20 xdotool search --sync --onlyvisible --classname '^nr-qd8k\.exe$' | head -1)
+    [ -n "$window" ] || fail "$name: no window"
+    if [ -n "${NR_SCREENSHOTS:-}" ]; then import -window root "$NR_SCREENSHOTS/$name.png"; fi
+    xdotool windowfocus --sync "$window" key Escape
+    within 20 ended || fail "$name: still running 20 s after Escape"
+    wait "$program_pid" || fail "$name: exit status $?"
+}
+
+# The zip: one folder, three files, a README Notepad shows right; run where it was unpacked.
+folder=NR-QD8K-$version-win64
+listing=$(unzip -Z1 "$zip" | sort)
+[ "$listing" = "$(printf '%s\n' "$folder/NR-QD8K.exe" "$folder/README.txt" "$folder/nr-unit.exe")" ] ||
+    fail "zip holds: $listing"
+unzip -q "$zip" -d "$scratch/unpacked"
+portable=$scratch/unpacked/$folder
+[ "$(head -c3 "$portable/README.txt" | od -An -tx1)" = " ef bb bf" ] || fail "README.txt has no BOM"
+! LC_ALL=C grep -qv $'\r$' "$portable/README.txt" || fail "README.txt has lines without CR LF"
+
+new_prefix portable
+prepare_settings "$portable"
+serve_two_reports "$portable/NR-QD8K.exe" "$portable/nr-unit.exe" portable
+check_csv "$portable" DI1
+[ ! -e "$local_data/NR-QD8K" ] || fail "the portable copy wrote to $local_data/NR-QD8K"
+
+# The installer, silent, into a fresh Windows.
+new_prefix installed
+win "$setup" /S </dev/null >/dev/null 2>&1 || fail "setup /S exit status $?"
+installed=$WINEPREFIX/drive_c/Program\ Files/NR-QD8K
+shortcut=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/NR-QD8K.lnk
+for file in NR-QD8K.exe nr-unit.exe README.txt Uninstall.exe; do
+    [ -f "$installed/$file" ] || fail "not installed: $file"
+done
+[ -f "$shortcut" ] || fail "no Start-menu entry"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\NR-QD8K'
+entry=$(win reg query "$key" | tr -d '\r')
+for value in "DisplayName    REG_SZ    NR-QD8K" "DisplayVersion    REG_SZ    $version" \
+    "DisplayIcon    REG_SZ    C:\\Program Files\\NR-QD8K\\NR-QD8K.exe,0" \
+    "Publisher    REG_SZ    NR-QD8K maintainers"; do
+    grep -qF "$value" <<<"$entry" || fail "uninstall entry lacks $value: $entry"
+done
+
+# Program Files, as a user sees it: not writable.
+chmod a-w "$installed"
+user_home=$local_data/NR-QD8K
+prepare_settings "$user_home"
+serve_two_reports 'C:\Program Files\NR-QD8K\NR-QD8K.exe' 'C:\Program Files\NR-QD8K\nr-unit.exe' installed
+check_csv "$user_home" DI1
+chmod u+w "$installed"
+
+# The uninstaller copies itself away and returns at once: its work is done when the folder goes.
+win "$installed/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "Uninstall /S exit status $?"
+within 20 test ! -e "$installed" || fail "still installed: $(ls "$installed")"
+[ ! -e "$shortcut" ] || fail "the Start-menu entry stays"
+! win reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry stays"
+check_csv "$user_home" DI1
+echo "$(basename "$zip"), $(basename "$setup"): each served two reports and logged them where it should"
