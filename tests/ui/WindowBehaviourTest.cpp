@@ -1,18 +1,5 @@
 #include "resource.h"
-#include "support/Typing.h"
 #include "support/WindowTest.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QDialog>
-#include <QDropEvent>
-#include <QInputMethodEvent>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QTest>
-#include <QUrl>
-#include <QWidget>
-#include <QWindow>
 
 namespace {
 
@@ -20,84 +7,68 @@ class WindowBehaviourTest : public WindowTest {
 protected:
     void SetUp() override {
         Open();
-        window = QtDialog(Dialog());
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ASSERT_TRUE(op::Activate(Window()));
     }
-    QDialog* window = nullptr;
 };
 
 // Enter neither ends the window nor presses a button; Escape ends it.
 TEST_F(WindowBehaviourTest, EnterIsIgnoredAndEscapeEnds) {
     for (int id : {IDC_EDIT_PORT, IDC_EDIT_DI1, IDC_BUTTON_SERVER, IDC_BUTTON_SAVE}) {
         SCOPED_TRACE(id);
-        Control(id)->setFocus();
-        QTest::keyClick(Control(id), Qt::Key_Return);
-        QTest::keyClick(Control(id), Qt::Key_Enter);
-        EXPECT_TRUE(window->isVisible());
+        op::Focus(Control(id));
+        op::Press(Control(id), op::kReturn);
+        op::Press(Control(id), op::kEnter);
+        EXPECT_TRUE(Dialog().IsWindowVisible());
         EXPECT_TRUE(IsStopped());
         EXPECT_TRUE(prompter.fileRequests.empty());
     }
-    QTest::keyClick(window, Qt::Key_Escape);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(window->result(), IDCANCEL);
+    op::Press(op::Focused(), op::kEscape);
+    EXPECT_FALSE(Dialog().IsWindowVisible());
 }
 
 // Mnemonics reach their buttons (which click a moment later, as they show the press), each file
 // command asking its own dialog; the port label's focuses the port edit.
 TEST_F(WindowBehaviourTest, MnemonicsWork) {
     struct Case {
-        Qt::Key key;
+        char key;
         bool save;
         std::string extension, initialName;
     } cases[] = {
-        {Qt::Key_L, false, "qd", "NR-QD8K.qd"},
-        {Qt::Key_A, true, "qd", "NR-QD8K.qd"},
-        {Qt::Key_B, true, "csv", "NR-QD8K.csv"},
+        {'L', false, "qd", "NR-QD8K.qd"},
+        {'A', true, "qd", "NR-QD8K.qd"},
+        {'B', true, "csv", "NR-QD8K.csv"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         prompter.fileRequests.clear();
-        QTest::keyClick(window, c.key, Qt::AltModifier);
+        op::Press(op::Focused(), c.key, op::kAlt);
         ASSERT_TRUE(WaitUntil([&] { return prompter.fileRequests.size() == 1; }));
         EXPECT_EQ(prompter.fileRequests[0].save, c.save);
         EXPECT_EQ(prompter.fileRequests[0].defaultExtension, c.extension);
         EXPECT_EQ(prompter.fileRequests[0].initialPath, folder.File(c.initialName));
     }
-    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), Control(IDC_EDIT_PORT));
+    op::Press(op::Focused(), 'P', op::kAlt);
+    EXPECT_EQ(op::Focused(), Control(IDC_EDIT_PORT));
     Dialog().m_editPort.SetWindowText(std::to_string(FreePort()));
-    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    op::Press(op::Focused(), 'S', op::kAlt);
     EXPECT_TRUE(WaitUntil([&] { return IsWaiting(); }));
-    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    op::Press(op::Focused(), 'S', op::kAlt);
     EXPECT_TRUE(WaitUntil([&] { return StopCompleted(); }));
 }
 
 // Typing: at most 20 CP932 bytes per name, no character CP932 lacks, digits only for the port.
 TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
     const std::string stopped = "\x92\xe2\x8e\x7e\x92\x86";  // 停止中
-    auto* name = static_cast<QLineEdit*>(Control(IDC_EDIT_DI1));
-    name->clear();
-    TypeText(name, QString::fromUtf8("停止中停止中停止中停止中"));
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]), stopped + stopped + stopped + "\x92\xe2");
-    name->clear();
-    TypeText(name, QString::fromUtf8("a😀한b"));
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "ab");
+    CWnd& name = Dialog().m_editDiName[4];
+    name.SetWindowText("");
+    op::Type(name.GetSafeHwnd(), "停止中停止中停止中停止中");
+    EXPECT_EQ(Text(name), stopped + stopped + stopped + "\x92\xe2");
+    name.SetWindowText("");
+    op::Type(name.GetSafeHwnd(), "a😀한b");
+    EXPECT_EQ(Text(name), "ab");
 
-    // A paste or an input method's text takes what fits, up to a whole character.
-    name->setText("DI1");
-    QApplication::clipboard()->setText(QString::fromUtf8("abcdefghijklmnop停止"));
-    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1abcdefghijklmnop");
-    name->setText("DI1");
-    QInputMethodEvent input({}, {});
-    input.setCommitString(QString::fromUtf8("停止中停止中停止中"));
-    QApplication::sendEvent(name, &input);
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1" + stopped + stopped + "\x92\xe2\x8e\x7e");
-
-    auto* port = static_cast<QLineEdit*>(Control(IDC_EDIT_PORT));
-    port->clear();
-    QTest::keyClicks(port, "1x0 2-4");
+    Dialog().m_editPort.SetWindowText("");
+    op::Type(Control(IDC_EDIT_PORT), "1x0 2-4");
     EXPECT_EQ(Text(Dialog().m_editPort), "1024");
 }
 
@@ -112,21 +83,6 @@ TEST_F(WindowBehaviourTest, TraceIsCutAndBounded) {
     for (int i = 0; i < 10000; ++i) Dialog().AppendTrace("select.\r\n");
     EXPECT_LE(Trace().size(), CEdit::kMaxPaneBytes);
     EXPECT_TRUE(Trace().starts_with("select.\r\n"));
-}
-
-// A file or text dropped on a name edit, as a file manager drops them, changes nothing.
-TEST_F(WindowBehaviourTest, DroppedFilesChangeNothing) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.File("x.qd")))});
-    data.setText("a.qd");
-    QWidget* name = Control(IDC_EDIT_DI1);
-    QPoint at = name->mapTo(window, name->rect().center());
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->windowHandle(), &enter);
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->windowHandle(), &drop);
-    EXPECT_TRUE(drop.isAccepted());  // by the window, which ignores what it takes
-    EXPECT_EQ(Text(Dialog().m_editDiName[4]), "DI1");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "platform/Cp932.h"
 #include "resource.h"
-#include "support/Typing.h"
 #include "support/WindowTest.h"
+#include "ui/wnd/qt/QtHandles.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -57,14 +57,14 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndCancelDoesNot) {
     };
     struct Case {
         const char* what;
-        QString typed;
+        std::string typed;
         std::function<void(QDialog&)> act;
         std::string title;
     } cases[] = {
         {"Enter on OK", "Line 2", enterAfterTabs(0), "Line 2"},
         {"Enter on Cancel", "Line 2", enterAfterTabs(1), "NR-QD8K"},
         {"Enter in the edit", "Line 2", enterAfterTabs(2), "Line 2"},
-        {"typed in Japanese", QString::fromUtf8("NR-QD8K第2ライン"), clickOk,
+        {"typed in Japanese", "NR-QD8K第2ライン", clickOk,
          "NR-QD8K\x91\xe6\x32\x83\x89\x83\x43\x83\x93"},
         {"empty", "", clickOk, ""},
         {"Qt's modified mark", "A[*]B", clickOk, "A[*]B"},
@@ -73,7 +73,7 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndCancelDoesNot) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(ChangeTitle([&](QDialog& dialog) {
                       Edit(dialog).clear();
-                      TypeText(&Edit(dialog), c.typed);
+                      op::Type(ToHandle(&Edit(dialog)), c.typed);
                       c.act(dialog);
                   }),
                   "NR-QD8K");

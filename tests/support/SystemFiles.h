@@ -1,0 +1,42 @@
+#pragma once
+
+#include "support/TempFolder.h"
+
+#include <cstdint>
+#include <string>
+
+// File-system facts the tests need that each system offers its own way, or not at all.
+
+// A file whose every write fails for want of room; empty where the system has none.
+std::string FullDiskPath();
+// Makes a named pipe at the path; false where the system has none in its folders.
+bool MakePipe(const std::string& path);
+// Keeps the file open for writing as another program would, a lock held, while it lives.
+class OtherWriter {
+public:
+    explicit OtherWriter(const std::string& path);
+    ~OtherWriter();
+    OtherWriter(const OtherWriter&) = delete;
+    OtherWriter& operator=(const OtherWriter&) = delete;
+    bool Holds() const { return m_held; }
+
+private:
+    std::intptr_t m_handle;
+    bool m_held;
+};
+
+// Takes the right to write the file away.
+bool MakeReadOnly(const std::string& path);
+
+// While it lives, this thread meets file permissions as an ordinary user does, also when the
+// tests run as root, who may write anything; the folder is opened to that user.
+class AsOrdinaryUser {
+public:
+    explicit AsOrdinaryUser(const TempFolder& folder);
+    ~AsOrdinaryUser();
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+private:
+    bool m_switched;
+};
