@@ -47,8 +47,9 @@ windows: windows-deps
 	@cmake --build --preset windows
 
 # The cross-built tests under Wine: a fresh prefix, code page 932, Wine started before ctest.
+# One at a time: the window tests share one display, and only one window can be in front.
 test-windows: windows
-	@scripts/wine-ctest.sh build/windows $(CTEST_FLAGS)
+	@scripts/wine-ctest.sh build/windows --output-on-failure
 
 # Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
 FUZZ_SECONDS ?= 60

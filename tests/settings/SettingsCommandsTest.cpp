@@ -153,7 +153,7 @@ TEST_F(SettingsCommandsTest, LoadStopsAndStartsAsTheFileSays) {
     EXPECT_EQ(Exchange(newPort, "\x01\x15"), "\x01\x15");
     const std::string rows = ReadFileBytes(folder.File("rows.csv"));
     EXPECT_EQ(Count(rows, ",DI1,Fan,"), 1u);
-    EXPECT_EQ(Count(rows, ",DI1x,Fan,"), 1u);
+    EXPECT_EQ(Count(rows, ",DI1x,Fan,"), 1u) << rows;
     EXPECT_EQ(Count(rows, "\r\n"), 5u);
 
     const std::string stop = "#$PORT=20000\r\n#$DI1=Door\r\n#$SERVER=STOP\r\n";

@@ -3,9 +3,15 @@
 #include "support/TempFolder.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 // File-system facts the tests need that each system offers its own way, or not at all.
+
+// Paths follow Windows' rules: drive letters, '\\' separates folders, names are CP932 text.
+extern const bool kWindowsPaths;
+// A path as the tests hold it, the program's bytes, as the file system names that file.
+std::filesystem::path FileSystemPath(const std::string& path);
 
 // A file whose every write fails for want of room; empty where the system has none.
 std::string FullDiskPath();

@@ -1,5 +1,7 @@
 #include "support/TempFolder.h"
 
+#include "support/SystemFiles.h"
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -28,26 +30,27 @@ TempFolder::~TempFolder() {
     fs::remove_all(m_path, ignored);
 }
 
+// Joined as text: the name's bytes stay as the test wrote them.
 std::string TempFolder::File(const std::string& name) const {
-    return (fs::path(m_path) / name).string();
+    return m_path + static_cast<char>(fs::path::preferred_separator) + name;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FileSystemPath(path), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FileSystemPath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 bool FileExists(const std::string& path) {
-    return fs::exists(path);
+    return fs::exists(FileSystemPath(path));
 }
 
 long EntriesIn(const std::string& folder) {
-    return std::distance(fs::directory_iterator(folder), {});
+    return std::distance(fs::directory_iterator(FileSystemPath(folder)), {});
 }

@@ -6,6 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+const bool kWindowsPaths = false;
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    return path;
+}
+
 std::string FullDiskPath() {
     return "/dev/full";
 }

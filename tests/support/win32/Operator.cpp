@@ -13,10 +13,20 @@ namespace {
 // A message of the operator's, handled as the dialog's own loop handles one from the keyboard:
 // the dialog manager first (Tab, Escape, mnemonics), then the control.
 void Route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg{hwnd, message, wParam, lParam, ::GetMessageTime(), {}};
+    MSG msg{hwnd, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
     HWND root = ::GetAncestor(hwnd, GA_ROOT);
     if (root != nullptr && ::IsDialogMessageW(root, &msg)) return;
     ::DispatchMessageW(&msg);
+}
+
+// The dialog manager translates a key it passes on into characters from the keyboard's state,
+// which knows nothing of these keys: the characters sent are the key's own.
+void DropTranslatedCharacters(HWND hwnd) {
+    MSG msg;
+    while (::PeekMessageW(&msg, hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+    }
+    while (::PeekMessageW(&msg, hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
+    }
 }
 
 WPARAM VirtualKey(int key) {
@@ -51,6 +61,17 @@ Colour ColourOf(COLORREF colour) {
     return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
+// Keys go where the keyboard's focus is; into an edit at the end of its text, where Qt's edits
+// keep the cursor after a text is set.
+void TakeKeyboard(HWND hwnd) {
+    if (::GetFocus() != hwnd) ::SetFocus(hwnd);
+    wchar_t className[16] = L"";
+    ::GetClassNameW(hwnd, className, 16);
+    if (::lstrcmpiW(className, L"Edit") != 0) return;
+    const int end = ::GetWindowTextLengthW(hwnd);
+    ::SendMessageW(hwnd, EM_SETSEL, end, end);
+}
+
 }  // namespace
 
 void ServeEvents(int ms) {
@@ -68,6 +89,7 @@ void ServeEvents(int ms) {
 }
 
 void Type(WndHandle* control, std::string_view text) {
+    TakeKeyboard(ToHwnd(control));
     std::wstring wide(text.size(), L'\0');
     wide.resize(::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                       wide.data(), static_cast<int>(wide.size())));
@@ -76,16 +98,19 @@ void Type(WndHandle* control, std::string_view text) {
 
 void Press(WndHandle* target, int key, unsigned modifiers) {
     HWND hwnd = ToHwnd(target);
+    TakeKeyboard(hwnd);
     const WPARAM virtualKey = VirtualKey(key);
     const wchar_t character = CharacterOf(key, modifiers);
     if (modifiers & kAlt) {
         constexpr LPARAM kAltDown = LPARAM{1} << 29;
         Route(hwnd, WM_SYSKEYDOWN, virtualKey, kAltDown | 1);
+        DropTranslatedCharacters(hwnd);
         Route(hwnd, WM_SYSCHAR, character, kAltDown | 1);
         Route(hwnd, WM_SYSKEYUP, virtualKey, kAltDown | 0xC0000001);
         return;
     }
     Route(hwnd, WM_KEYDOWN, virtualKey, 1);
+    DropTranslatedCharacters(hwnd);
     if (character != 0) Route(hwnd, WM_CHAR, character, 1);
     Route(hwnd, WM_KEYUP, virtualKey, 0xC0000001);
 }

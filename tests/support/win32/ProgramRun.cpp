@@ -1,26 +1,25 @@
 #include "support/ProgramRun.h"
 
+#include "support/SystemFiles.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
-
-#include <filesystem>
 
 namespace {
 
 // A file the child inherits as its standard output or error.
 HANDLE InheritedOutput(const std::string& path) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return ::CreateFileW(std::filesystem::path(path).wstring().c_str(), GENERIC_WRITE,
+    return ::CreateFileW(FileSystemPath(path).wstring().c_str(), GENERIC_WRITE,
                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // Each argument quoted as the C run-time splits a command line; the tests' have no quotes.
 std::wstring CommandLine(const std::string& path, const std::vector<std::string>& args) {
-    std::wstring line = L"\"" + std::filesystem::path(path).wstring() + L"\"";
+    std::wstring line = L"\"" + FileSystemPath(path).wstring() + L"\"";
     for (const std::string& arg : args) {
-        line += L" \"" + std::filesystem::path(arg).wstring() + L"\"";
+        line += L" \"" + FileSystemPath(arg).wstring() + L"\"";
     }
     return line;
 }

@@ -1,8 +1,15 @@
 #include "support/SystemFiles.h"
 
+#include "platform/Cp932.h"
+
 #include <windows.h>
 
-#include <filesystem>
+const bool kWindowsPaths = true;
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    const std::string utf8 = cp932::ToUtf8(path);
+    return std::u8string(utf8.begin(), utf8.end());
+}
 
 std::string FullDiskPath() {
     return {};
@@ -14,9 +21,9 @@ bool MakePipe(const std::string&) {
 
 // Sharing only reading refuses every other writer, as an editor holding the file does.
 OtherWriter::OtherWriter(const std::string& path)
-    : m_handle(reinterpret_cast<std::intptr_t>(
-          ::CreateFileW(std::filesystem::path(path).wstring().c_str(), GENERIC_WRITE,
-                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))),
+    : m_handle(reinterpret_cast<std::intptr_t>(::CreateFileW(FileSystemPath(path).wstring().c_str(),
+                                                             GENERIC_WRITE, FILE_SHARE_READ,
+                                                             nullptr, OPEN_EXISTING, 0, nullptr))),
       m_held(reinterpret_cast<HANDLE>(m_handle) != INVALID_HANDLE_VALUE) {}
 
 OtherWriter::~OtherWriter() {
@@ -24,8 +31,8 @@ OtherWriter::~OtherWriter() {
 }
 
 bool MakeReadOnly(const std::string& path) {
-    return ::SetFileAttributesW(std::filesystem::path(path).wstring().c_str(),
-                                FILE_ATTRIBUTE_READONLY) != 0;
+    return ::SetFileAttributesW(FileSystemPath(path).wstring().c_str(), FILE_ATTRIBUTE_READONLY) !=
+           0;
 }
 
 // No user here may write what its rights forbid: there is nothing to give up.
