@@ -7,7 +7,8 @@
 // Every text the program holds is CP932 bytes; these convert at the borders (widgets, file names).
 namespace cp932 {
 
-// Fails when the text holds a character CP932 has no code for.
+// Fails when the text holds a character CP932 has no code for, or one it would take one way
+// only (U+301C, U+2212, U+2014, U+2016, U+203E, U+00A5: their bytes read back as others).
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
 // Bytes that are not valid CP932 become U+FFFD, so a damaged file still shows what it can.

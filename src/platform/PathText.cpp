@@ -3,7 +3,9 @@
 std::string DirectoryOfPath(const std::string& path) {
     size_t separator = LastSeparator(path);
     if (separator == std::string::npos) return ".";
-    return path.substr(0, separator == 0 ? 1 : separator);
+    // A root keeps its separator: "/", "C:\".
+    std::string folder = path.substr(0, separator);
+    return IsFullPath(path) && !IsFullPath(folder) ? path.substr(0, separator + 1) : folder;
 }
 
 std::string FileTitleOfPath(const std::string& path) {

@@ -67,6 +67,7 @@ TEST(WindowsPaths, FollowWindowsRules) {
         EXPECT_EQ(ResolvePath(c.path, "C:\\home"), c.resolved);
     }
     EXPECT_EQ(DirectoryOfPath("C:\\a\\\x95\x5c.csv"), "C:\\a");
+    EXPECT_EQ(DirectoryOfPath("C:\\\x95\x5c.csv"), "C:\\");
     EXPECT_EQ(FileTitleOfPath("C:\\a/\x95\x5c.csv"), "\x95\x5c");
 }
 
