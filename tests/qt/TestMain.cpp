@@ -1,11 +1,16 @@
-#include "support/TestApplication.h"
 #include "ui/wnd/UiThread.h"
+
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+// Window tests run the real widgets without a display.
 int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     testing::InitGoogleTest(&argc, argv);
-    TestApplication application(argc, argv);
+    QApplication application(argc, argv);
     UiThread::Install();
     int result = RUN_ALL_TESTS();
     UiThread::Uninstall();
