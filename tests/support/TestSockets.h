@@ -23,8 +23,13 @@ void ResetOnClose(Handle sock);
 enum class Received { kBytes, kClosed, kReset, kTimedOut };
 // Waits at most timeoutMs for bytes, the peer's close or its reset; *got holds how many came.
 Received Receive(Handle sock, char* buffer, std::size_t size, int timeoutMs, std::size_t* got);
-// Whether a byte or the close is there now.
-bool Readable(Handle sock);
+// Whether a byte, the close or (listening) a connection is there within the time.
+bool Readable(Handle sock, int timeoutMs = 0);
+// The next connection to a listening socket; kNone on failure.
+Handle Accept(Handle listening);
 void Close(Handle sock);
+
+// How the tools name a refused connection.
+extern const char kRefusedText[];
 
 }  // namespace test_net

@@ -9,6 +9,9 @@
 #include <cerrno>
 
 namespace test_net {
+
+const char kRefusedText[] = "Connection refused";
+
 namespace {
 
 sockaddr_in Loopback(int port, const char* address = "127.0.0.1") {
@@ -73,9 +76,14 @@ Received Receive(Handle sock, char* buffer, std::size_t size, int timeoutMs, std
     return read < 0 && errno == ECONNRESET ? Received::kReset : Received::kClosed;
 }
 
-bool Readable(Handle sock) {
+bool Readable(Handle sock, int timeoutMs) {
     pollfd entry{static_cast<int>(sock), POLLIN, 0};
-    return ::poll(&entry, 1, 0) > 0;
+    return ::poll(&entry, 1, timeoutMs) > 0;
+}
+
+Handle Accept(Handle listening) {
+    const int sock = ::accept4(static_cast<int>(listening), nullptr, nullptr, SOCK_CLOEXEC);
+    return sock < 0 ? kNone : sock;
 }
 
 void Close(Handle sock) {

@@ -20,7 +20,7 @@ void Route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The dialog manager translates a key it passes on into characters from the keyboard's state,
-// which knows nothing of these keys: the characters sent are the key's own.
+// where no modifier is held: the characters sent are the key's own.
 void DropTranslatedCharacters(HWND hwnd) {
     MSG msg;
     while (::PeekMessageW(&msg, hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {

@@ -24,6 +24,15 @@ std::wstring CommandLine(const std::string& path, const std::vector<std::string>
     return line;
 }
 
+// Read as text: a console program here ends its lines with CR LF.
+std::string TextOf(const std::string& path) {
+    std::string text = ReadFileBytes(path);
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
 }  // namespace
 
 ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args,
@@ -54,8 +63,8 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
     }
     ::CloseHandle(startup.hStdOutput);
     ::CloseHandle(startup.hStdError);
-    run.out = ReadFileBytes(files.File("out"));
-    run.err = ReadFileBytes(files.File("err"));
+    run.out = TextOf(files.File("out"));
+    run.err = TextOf(files.File("err"));
     run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     return run;

@@ -4,6 +4,9 @@
 #include <ws2tcpip.h>
 
 namespace test_net {
+
+const char kRefusedText[] = "Windows Sockets error 10061";
+
 namespace {
 
 sockaddr_in Loopback(int port, const char* address = "127.0.0.1") {
@@ -73,9 +76,14 @@ Received Receive(Handle sock, char* buffer, std::size_t size, int timeoutMs, std
     return read < 0 && ::WSAGetLastError() == WSAECONNRESET ? Received::kReset : Received::kClosed;
 }
 
-bool Readable(Handle sock) {
+bool Readable(Handle sock, int timeoutMs) {
     WSAPOLLFD entry{Sock(sock), POLLRDNORM, 0};
-    return ::WSAPoll(&entry, 1, 0) > 0;
+    return ::WSAPoll(&entry, 1, timeoutMs) > 0;
+}
+
+Handle Accept(Handle listening) {
+    const SOCKET sock = ::accept(Sock(listening), nullptr, nullptr);
+    return sock == INVALID_SOCKET ? kNone : static_cast<Handle>(sock);
 }
 
 void Close(Handle sock) {
