@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +30,11 @@ void Type(WndHandle* control, std::string_view text);
 void Press(WndHandle* target, int key, unsigned modifiers = kNoModifier);
 void Click(WndHandle* control);
 void Focus(WndHandle* control);
+// Runs act on the modal dialog the next command opens, once it is in front; the command comes
+// back after it, the dialog cancelled if act left it open.
+void WithNextModal(std::function<void(WndHandle* dialog)> act);
+// What the control shows as its text, or a window as its caption, in UTF-8.
+std::string TextOf(WndHandle* control);
 // Brings the window to the front with the keyboard's focus; whether it got there.
 bool Activate(WndHandle* window);
 WndHandle* Focused();

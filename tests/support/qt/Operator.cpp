@@ -2,12 +2,17 @@
 
 #include "ui/wnd/qt/QtHandles.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace op {
 namespace {
@@ -68,6 +73,24 @@ void Click(WndHandle* control) {
 
 void Focus(WndHandle* control) {
     QtWidget(control)->setFocus();
+}
+
+void WithNextModal(std::function<void(WndHandle* dialog)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        if (QTest::qWaitForWindowActive(dialog)) act(ToHandle(dialog));
+        if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+// A window's caption as the window system is given it.
+std::string TextOf(WndHandle* control) {
+    QWidget* widget = QtWidget(control);
+    if (widget->isWindow()) return widget->windowHandle()->title().toStdString();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text().toStdString();
+    return {};
 }
 
 bool Activate(WndHandle* window) {

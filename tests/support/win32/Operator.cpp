@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace op {
 namespace {
@@ -61,15 +62,32 @@ Colour ColourOf(COLORREF colour) {
     return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
-// Keys go where the keyboard's focus is; into an edit at the end of its text, where Qt's edits
-// keep the cursor after a text is set.
+// Keys go where the keyboard's focus is; into an edit with nothing selected at the end of its
+// text, where Qt's edits keep the cursor after a text is set.
 void TakeKeyboard(HWND hwnd) {
     if (::GetFocus() != hwnd) ::SetFocus(hwnd);
     wchar_t className[16] = L"";
     ::GetClassNameW(hwnd, className, 16);
+    DWORD start = 0, end = 0;
     if (::lstrcmpiW(className, L"Edit") != 0) return;
-    const int end = ::GetWindowTextLengthW(hwnd);
-    ::SendMessageW(hwnd, EM_SETSEL, end, end);
+    ::SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    if (start != end) return;
+    const int length = ::GetWindowTextLengthW(hwnd);
+    ::SendMessageW(hwnd, EM_SETSEL, length, length);
+}
+
+// What WithNextModal is to do: a thread timer's procedure takes no data of its own.
+std::function<void(WndHandle*)> g_modalAct;
+
+// Runs in the modal dialog's own loop, which dispatches the timer once the dialog is shown.
+void CALLBACK ActOnModal(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const auto act = std::exchange(g_modalAct, nullptr);
+    HWND dialog = ::GetActiveWindow();
+    if (dialog == nullptr || !act) return;
+    act(ToHandle(dialog));
+    if (::IsWindowVisible(dialog)) ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace
@@ -121,6 +139,20 @@ void Click(WndHandle* control) {
 
 void Focus(WndHandle* control) {
     ::SetFocus(ToHwnd(control));
+}
+
+void WithNextModal(std::function<void(WndHandle* dialog)> act) {
+    g_modalAct = std::move(act);
+    ::SetTimer(nullptr, 0, 0, ActOnModal);
+}
+
+std::string TextOf(WndHandle* control) {
+    const std::wstring wide = WindowTextOf(ToHwnd(control));
+    std::string text(wide.size() * 3, '\0');
+    text.resize(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                      text.data(), static_cast<int>(text.size()), nullptr,
+                                      nullptr));
+    return text;
 }
 
 bool Activate(WndHandle* window) {
