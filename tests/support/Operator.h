@@ -29,6 +29,8 @@ void ServeEvents(int ms);
 void Type(WndHandle* control, std::string_view text);
 void Press(WndHandle* target, int key, unsigned modifiers = kNoModifier);
 void Click(WndHandle* control);
+// What a paste then brings.
+void CopyToClipboard(std::string_view text);
 void Focus(WndHandle* control);
 // Runs act on the modal dialog the next command opens, once it is in front; the command comes
 // back after it, the dialog cancelled if act left it open.

@@ -66,6 +66,11 @@ TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
     name.SetWindowText("");
     op::Type(name.GetSafeHwnd(), "a😀한b");
     EXPECT_EQ(Text(name), "ab");
+    // A paste takes what fits, up to a whole character.
+    name.SetWindowText("DI1");
+    op::CopyToClipboard("abcdefghijklmnop停止");
+    op::Press(name.GetSafeHwnd(), 'V', op::kControl);
+    EXPECT_EQ(Text(name), "DI1abcdefghijklmnop");
 
     Dialog().m_editPort.SetWindowText("");
     op::Type(Control(IDC_EDIT_PORT), "1x0 2-4");

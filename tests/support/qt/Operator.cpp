@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
@@ -69,6 +70,11 @@ void Press(WndHandle* target, int key, unsigned modifiers) {
 
 void Click(WndHandle* control) {
     QTest::mouseClick(QtWidget(control), Qt::LeftButton);
+}
+
+void CopyToClipboard(std::string_view text) {
+    QApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void Focus(WndHandle* control) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -106,12 +107,16 @@ void ServeEvents(int ms) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
+std::wstring Wide(std::string_view utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
 void Type(WndHandle* control, std::string_view text) {
     TakeKeyboard(ToHwnd(control));
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      wide.data(), static_cast<int>(wide.size())));
-    for (wchar_t unit : wide) Route(ToHwnd(control), WM_CHAR, unit, 1);
+    for (wchar_t unit : Wide(text)) Route(ToHwnd(control), WM_CHAR, unit, 1);
 }
 
 void Press(WndHandle* target, int key, unsigned modifiers) {
@@ -135,6 +140,18 @@ void Press(WndHandle* target, int key, unsigned modifiers) {
 
 void Click(WndHandle* control) {
     ::SendMessageW(ToHwnd(control), BM_CLICK, 0, 0);
+}
+
+void CopyToClipboard(std::string_view text) {
+    const std::wstring wide = Wide(text);
+    const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(memory), wide.c_str(), bytes);
+    ::GlobalUnlock(memory);
+    if (!::OpenClipboard(nullptr)) return;
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_UNICODETEXT, memory);  // the clipboard owns it now
+    ::CloseClipboard();
 }
 
 void Focus(WndHandle* control) {
