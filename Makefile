@@ -47,8 +47,9 @@ windows: windows-deps
 	@cmake --build --preset windows
 
 # The cross-built tests under Wine: a fresh prefix, code page 932, Wine started before ctest.
+# One at a time: the window tests share one display, and only one window can be in front.
 test-windows: windows
-	@scripts/wine-ctest.sh build/windows $(CTEST_FLAGS)
+	@scripts/wine-ctest.sh build/windows --output-on-failure
 
 # NR-QD8K-<version>-win64.zip and NR-QD8K-<version>-win64-setup.exe, written to build/windows;
 # only the shipped programs are built for them.

@@ -32,11 +32,17 @@ add_custom_command(OUTPUT ${NR_ICO}
     VERBATIM)
 add_custom_target(nr-ico DEPENDS ${NR_ICO})
 
-function(nr_windows_gui target)
+# The icon and manifest alone: the tests' program opens the same windows, but stays a console
+# program that ctest reads.
+function(nr_windows_app_resources target)
     target_sources(${target} PRIVATE ${NR_ROOT}/res/win32/app.rc)
     set_property(SOURCE ${NR_ROOT}/res/win32/app.rc APPEND PROPERTY OBJECT_DEPENDS
         ${NR_ICO} ${NR_ROOT}/res/win32/app.manifest)
     target_include_directories(${target} PRIVATE ${NR_ICO_DIR} ${NR_ROOT}/res/win32)
     add_dependencies(${target} nr-ico)
+endfunction()
+
+function(nr_windows_gui target)
+    nr_windows_app_resources(${target})
     target_link_options(${target} PRIVATE -mwindows)
 endfunction()

@@ -36,13 +36,22 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# The platform tests that hold on every system, and those of Windows' own rules.
-nr_glob_sources(NR_PLATFORM_TEST_SOURCES tests/platform/*.cpp)
-add_executable(nr-platform-tests ${NR_PLATFORM_TEST_SOURCES} ${NR_WINDOWS_RESOURCES})
-target_include_directories(nr-platform-tests PRIVATE tests)
-target_link_libraries(nr-platform-tests PRIVATE nrplatform nr-tools-common GTest::gtest_main)
-target_compile_definitions(nr-platform-tests PRIVATE NR_PROJECT_VERSION="${PROJECT_VERSION}")
+# One test program, as on Linux: the tests of behaviour written once, those of Windows' own
+# rules in win32/ folders, the window driven through support/win32/Operator.cpp. The programs
+# it starts are named as Windows names them under Wine.
+nr_glob_sources(NR_TEST_SOURCES tests/*.cpp)
+list(FILTER NR_TEST_SOURCES EXCLUDE REGEX "tests/fuzz/")
+add_executable(nr-tests ${NR_TEST_SOURCES} ${NR_WINDOWS_RESOURCES})
+target_include_directories(nr-tests PRIVATE tests)
+target_link_libraries(nr-tests PRIVATE nrcore nr-tools-common GTest::gtest GTest::gmock)
+target_compile_definitions(nr-tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
+    NR_PROJECT_VERSION="${PROJECT_VERSION}"
+    NR_APP_PATH="Z:$<TARGET_FILE:NR-QD8K>"
+    NR_UNIT_PATH="Z:$<TARGET_FILE:nr-unit>"
+    NR_LOAD_PATH="Z:$<TARGET_FILE:nr-load>")
+add_dependencies(nr-tests NR-QD8K nr-unit nr-load)
+nr_windows_app_resources(nr-tests)
 include(GoogleTest)
 # Listed under ctest, in the Wine prefix it prepares, not at build time.
-gtest_discover_tests(nr-platform-tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 60)
+gtest_discover_tests(nr-tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120)

@@ -1,8 +1,6 @@
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
 
-#include <sys/socket.h>
-
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -109,20 +107,22 @@ TEST_F(ServeLoopTest, EachUnitHasTwoSecondsFromItsConnect) {
     };
     connect(units[0]);
     connect(units[1]);
-    ASSERT_EQ(::send(units[1].unit->Socket(), "\xfa", 1, MSG_NOSIGNAL), 1);
+    ASSERT_TRUE(test_net::Send(units[1].unit->Socket(), "\xfa"));
     bool sentMore = false;
     EXPECT_TRUE(WaitUntil(
         [&] {
             const Clock::duration elapsed = Clock::now() - units[0].connectedAt;
             if (!units[2].unit && elapsed >= 1s) connect(units[2]);
             if (!sentMore && elapsed >= 1500ms) {
-                sentMore = ::send(units[1].unit->Socket(), "\x01", 1, MSG_NOSIGNAL) == 1;
+                sentMore = test_net::Send(units[1].unit->Socket(), "\x01");
             }
             bool allClosed = true;
             for (Unit& u : units) {
                 if (u.unit && !u.closedAfter && u.unit->Readable(0)) {
                     char byte;
-                    EXPECT_EQ(::recv(u.unit->Socket(), &byte, 1, 0), 0);
+                    size_t got;
+                    EXPECT_EQ(test_net::Receive(u.unit->Socket(), &byte, 1, 0, &got),
+                              test_net::Received::kClosed);
                     u.closedAfter = Clock::now() - u.connectedAt;
                 }
                 allClosed &= u.closedAfter.has_value();
@@ -144,13 +144,15 @@ TEST_F(ServeLoopTest, EachUnitHasTwoSecondsFromItsConnect) {
 TEST_F(ServeLoopTest, SlowUnitIsServedOnceItsFrameIsWhole) {
     IdleUnit slow(port);
     for (char byte : std::string("\xfa\x01\x02")) {
-        ASSERT_EQ(::send(slow.Socket(), &byte, 1, MSG_NOSIGNAL), 1);
+        ASSERT_TRUE(test_net::Send(slow.Socket(), {&byte, 1}));
         EXPECT_EQ(Exchange(port, "\x05\x06"), "\x05\x06");
     }
     ASSERT_TRUE(slow.Readable(0));
     char reply[2];
-    EXPECT_EQ(::recv(slow.Socket(), reply, sizeof reply, MSG_WAITALL), 2);
-    EXPECT_EQ(std::string(reply, 2), "\x01\x02");
+    size_t got;
+    ASSERT_EQ(test_net::Receive(slow.Socket(), reply, sizeof reply, 0, &got),
+              test_net::Received::kBytes);
+    EXPECT_EQ(std::string(reply, got), "\x01\x02");
 }
 
 // Connections wait side by side, so a good unit never waits for others' silence. The wait set

@@ -3,21 +3,19 @@
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
 
-#include <QDialog>
-#include <QImage>
-#include <QPalette>
-
 #include <atomic>
 #include <thread>
 #include <vector>
 
 namespace {
 
-const QColor kGrey(0x7F, 0x7F, 0x7F);
-const QColor kRed(0xFF, 0x00, 0x00);
-const QColor kBlack(0x00, 0x00, 0x00);
-const QColor kWhite(0xFF, 0xFF, 0xFF);
-const std::vector<QColor> kAllGrey(5, kGrey);
+using op::Colour;
+
+constexpr Colour kGrey{0x7F, 0x7F, 0x7F};
+constexpr Colour kRed{0xFF, 0x00, 0x00};
+constexpr Colour kBlack{0x00, 0x00, 0x00};
+constexpr Colour kWhite{0xFF, 0xFF, 0xFF};
+const std::vector<Colour> kAllGrey(5, kGrey);
 
 std::string BindError(int error) {
     char text[64];
@@ -29,23 +27,19 @@ class ServerControlTest : public WindowTest {
 protected:
     void SetUp() override { Open(); }
 
-    std::vector<QColor> Lamps() {
-        std::vector<QColor> colours;
+    std::vector<Colour> Lamps() {
+        std::vector<Colour> colours;
         for (int id : {IDC_LAMP_DI1, IDC_LAMP_DI2, IDC_LAMP_DI3, IDC_LAMP_DI4, IDC_LAMP_DI5}) {
-            QImage image = Control(id)->grab().toImage();
-            colours.push_back(image.pixelColor(image.width() / 2, image.height() / 2));
+            const op::Picture lamp = op::Shot(Control(id));
+            colours.push_back(lamp.At(lamp.width / 2, lamp.height / 2));
         }
         return colours;
     }
     // The state text's background near its corner; its text must be white.
-    QColor StateBackground() {
-        QImage image = Control(IDC_STATIC_STATE)->grab().toImage();
-        bool whiteText = false;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) whiteText |= image.pixelColor(x, y) == kWhite;
-        }
-        EXPECT_TRUE(whiteText);
-        return image.pixelColor(3, 3);
+    Colour StateBackground() {
+        const op::Picture state = op::Shot(Control(IDC_STATIC_STATE));
+        EXPECT_TRUE(state.Holds(kWhite));
+        return state.At(3, 3);
     }
 };
 
@@ -103,13 +97,12 @@ TEST_F(ServerControlTest, StartReportStopCycle) {
     EXPECT_FALSE(Dialog().m_editPort.IsWindowEnabled());
     EXPECT_EQ(Trace(), "server start.\r\n");
     EXPECT_EQ(StateBackground(), kRed);
-    EXPECT_EQ(Lamps(), std::vector<QColor>(5, kBlack));
+    EXPECT_EQ(Lamps(), std::vector<Colour>(5, kBlack));
     ASSERT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
-    EXPECT_EQ(Lamps(), (std::vector<QColor>{kRed, kBlack, kRed, kBlack, kRed}));
-    const QColor window = QtDialog(Dialog())->palette().color(QPalette::Window);
+    EXPECT_EQ(Lamps(), (std::vector<Colour>{kRed, kBlack, kRed, kBlack, kRed}));
+    const Colour window = op::WindowBackground(Window());
     for (int id : {IDC_STATIC_PEER, IDC_STATIC_LOCALADDR, IDC_STATIC_VERSION}) {
-        QImage image = Control(id)->grab().toImage();
-        EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), window) << id;
+        EXPECT_EQ(op::Shot(Control(id)).At(-1, -1), window) << id;
     }
 
     Dialog().OnButtonServer();
@@ -130,7 +123,7 @@ TEST_F(ServerControlTest, StartStopTogglingLeaksNothing) {
     StartServerOn(port);
     Dialog().OnButtonServer();
     ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
-    const long before = EntriesIn("/proc/self/fd");
+    const long before = OpenHandleCount();
     std::atomic<bool> done{false};
     std::thread reporter([&] {
         while (!done) RunUnit(port, {{"\x01\x15"}}, 200);
@@ -143,7 +136,7 @@ TEST_F(ServerControlTest, StartStopTogglingLeaksNothing) {
     reporter.join();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
     ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
-    EXPECT_EQ(EntriesIn("/proc/self/fd"), before);
+    EXPECT_EQ(OpenHandleCount(), before);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSockets.h"
+
 // A TCP socket on a port the system chose, held for as long as this lives on 127.0.0.1: bound
 // alone (connections to it are refused), or listening (connections complete, and nothing answers
 // until accepted; the server cannot have the port either).
@@ -12,11 +14,11 @@ public:
     HeldPort& operator=(const HeldPort&) = delete;
 
     int Port() const { return m_port; }
-    int Socket() const { return m_sock; }
+    test_net::Handle Socket() const { return m_sock; }
 
 private:
-    int m_sock;
     int m_port = 0;
+    test_net::Handle m_sock;
 };
 
 // A free TCP port on 127.0.0.1 at the time of asking.

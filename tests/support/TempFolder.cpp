@@ -1,64 +1,56 @@
 #include "support/TempFolder.h"
 
-#include <sys/fsuid.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "support/SystemFiles.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
+namespace fs = std::filesystem;
+
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nr-qd8k-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path path = fs::temp_directory_path() / ("nr-qd8k-" + std::to_string(random()));
+        std::error_code error;
+        if (fs::create_directory(path, error)) {
+            fs::permissions(path, fs::perms::owner_all, error);
+            m_path = path.string();
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder");
 }
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_path, ignored);
+}
+
+// Joined as text: the name's bytes stay as the test wrote them.
+std::string TempFolder::File(const std::string& name) const {
+    return m_path + static_cast<char>(fs::path::preferred_separator) + name;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FileSystemPath(path), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FileSystemPath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 bool FileExists(const std::string& path) {
-    return std::filesystem::exists(path);
+    return fs::exists(FileSystemPath(path));
 }
 
 long EntriesIn(const std::string& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder), {});
-}
-
-namespace {
-
-constexpr uid_t kNobody = 65534;
-
-}  // namespace
-
-// The file-system ids are the thread's own, and root's file powers go with them.
-AsOrdinaryUser::AsOrdinaryUser(const TempFolder& folder) : m_switched(::geteuid() == 0) {
-    if (!m_switched) return;
-    ::chmod(folder.Path().c_str(), 0777);
-    ::setfsgid(kNobody);
-    ::setfsuid(kNobody);
-}
-
-AsOrdinaryUser::~AsOrdinaryUser() {
-    if (!m_switched) return;
-    ::setfsuid(0);
-    ::setfsgid(0);
+    return std::distance(fs::directory_iterator(FileSystemPath(folder)), {});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSockets.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -31,13 +33,13 @@ public:
     ~IdleUnit();
     IdleUnit(const IdleUnit&) = delete;
     IdleUnit& operator=(const IdleUnit&) = delete;
-    bool Connected() const { return m_sock >= 0; }
-    int Socket() const { return m_sock; }
+    bool Connected() const { return m_sock != test_net::kNone; }
+    test_net::Handle Socket() const { return m_sock; }
     // Whether a byte or the close arrives within the time, the UI served meanwhile.
     bool Readable(int timeoutMs = 5000) const;
     // Whether the server closes the connection, with no reply before, within 5 s.
     bool ClosedByServer() const;
 
 private:
-    int m_sock = -1;
+    test_net::Handle m_sock;
 };

@@ -4,20 +4,15 @@
 #include "resource.h"
 #include "ui/wnd/UiThread.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QWidget>
-
 #include <algorithm>
+#include <chrono>
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!condition()) {
-        if (timer.elapsed() > timeoutMs) return false;
+        if (std::chrono::steady_clock::now() > end) return false;
         // Only the event loop: a hand-over that forgot to wake the UI thread shows as a time-out.
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        op::ServeEvents(5);
     }
     return true;
 }

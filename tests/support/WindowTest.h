@@ -1,13 +1,13 @@
 #pragma once
 
-#include "support/ChildProcess.h"
+#include "support/Operator.h"
 #include "support/PlacedModule.h"
 #include "support/Ports.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/UiThread.h"
-#include "ui/wnd/qt/QtHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,8 @@ protected:
         UiThread::RunPending();
         return m_dialog->m_editTrace.GetWindowText();
     }
-    QWidget* Control(int id) { return QtWidget(m_dialog->GetControl(id)); }
+    WndHandle* Control(int id) { return m_dialog->GetControl(id); }
+    WndHandle* Window() { return m_dialog->GetSafeHwnd(); }
 
     void StartServerOn(const std::string& port);
     void StartServerOn(int port) { StartServerOn(std::to_string(port)); }

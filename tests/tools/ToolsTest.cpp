@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,21 +18,26 @@ class FixedReplyServer {
 public:
     explicit FixedReplyServer(std::string reply) {
         m_thread = std::thread([this, reply] {
-            for (int fd; (fd = ::accept(m_port.Socket(), nullptr, nullptr)) >= 0; ::close(fd)) {
+            while (!m_stop) {
+                if (!test_net::Readable(m_port.Socket(), 50)) continue;
+                const test_net::Handle unit = test_net::Accept(m_port.Socket());
                 char frame[8];
-                ::recv(fd, frame, sizeof frame, 0);
-                ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+                size_t got;
+                test_net::Receive(unit, frame, sizeof frame, 5000, &got);
+                test_net::Send(unit, reply);
+                test_net::Close(unit);
             }
         });
     }
     ~FixedReplyServer() {
-        ::shutdown(m_port.Socket(), SHUT_RDWR);  // ends the accept
+        m_stop = true;
         m_thread.join();
     }
     int Port() const { return m_port.Port(); }
 
 private:
     HeldPort m_port{HeldPort::Kind::kListening};
+    std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
 
@@ -76,7 +80,7 @@ TEST_F(ToolsTest, NrUnitSendsTheFrameAndPrintsTheReply) {
          {"--timeout", "0.3", "01", "15"},
          "",
          " within 0.3 s (0 of 2 reply bytes arrived)"},
-        {nothing.Port(), {"01", "15"}, "", ": Connection refused"},
+        {nothing.Port(), {"01", "15"}, "", std::string(": ") + test_net::kRefusedText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -115,8 +119,7 @@ TEST_F(ToolsTest, BadArgumentsAreRejectedWithTheUsage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tool + (" " + testing::PrintToString(c.args)));
         const ProgramRun run = Served([&] { return RunProgram(c.tool, c.args); });
-        const std::string tool = c.tool;
-        const std::string usage = "Usage: " + tool.substr(tool.rfind('/') + 1);
+        const std::string usage = "Usage: " + std::filesystem::path(c.tool).stem().string();
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(usage), std::string::npos);
         EXPECT_EQ(c.exitCode == 0 ? run.err : run.out, "");

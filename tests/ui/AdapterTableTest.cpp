@@ -1,9 +1,8 @@
+#include "platform/Winsock.h"
 #include "support/FakeInterfaceTables.h"
 #include "ui/AdapterTable.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
 
 #include <string>
 #include <vector>
@@ -16,10 +15,9 @@ std::vector<std::string> Listed(const InterfaceTableSource& source) {
     const int count = EnumerateAdapterTable(source, entries);
     std::vector<std::string> listed;
     for (int i = 0; i < count; ++i) {
-        char addr[INET_ADDRSTRLEN], mask[INET_ADDRSTRLEN];
-        ::inet_ntop(AF_INET, &entries[i].dwAddr, addr, sizeof addr);
-        ::inet_ntop(AF_INET, &entries[i].dwMask, mask, sizeof mask);
-        listed.push_back(std::string(entries[i].szDescr) + " " + addr + "/" + mask);
+        listed.push_back(std::string(entries[i].szDescr) + " " +
+                         wsock::inet_ntoa(entries[i].dwAddr) + "/" +
+                         wsock::inet_ntoa(entries[i].dwMask));
     }
     return listed;
 }

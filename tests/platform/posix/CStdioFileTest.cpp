@@ -1,5 +1,5 @@
 #include "platform/CStdioFile.h"
-#include "support/OtherProcessLock.h"
+#include "support/posix/OtherProcessLock.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

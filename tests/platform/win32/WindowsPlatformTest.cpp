@@ -127,7 +127,7 @@ TEST(WindowsHomeFolder, BesideTheExecutableElseLocalAppData) {
 TEST(WindowsModule, PathAndVersionResource) {
     const std::optional<std::string> path = ModuleInfo::Current().ExecutablePath();
     ASSERT_TRUE(path.has_value());
-    EXPECT_TRUE(path->ends_with("\\nr-platform-tests.exe")) << *path;
+    EXPECT_TRUE(path->ends_with("\\nr-tests.exe")) << *path;
     const std::optional<ModuleInfo::Version> version = ModuleInfo::Current().FileVersion();
     ASSERT_TRUE(version.has_value());
     const std::string text = std::to_string((*version)[0]) + "." + std::to_string((*version)[1]) +

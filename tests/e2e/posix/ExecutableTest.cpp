@@ -1,6 +1,6 @@
-#include "support/ChildProcess.h"
 #include "support/UnitClient.h"
 #include "support/WindowTest.h"
+#include "support/posix/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "support/OtherProcessLock.h"
+#include "support/posix/OtherProcessLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,5 +1,6 @@
 #include "app/qt/TerminalText.h"
 #include "support/TempFolder.h"
+#include "support/posix/Environment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/ProgramRun.h"
 #include "support/TempFolder.h"
 
 #include <sys/types.h>
@@ -32,14 +33,3 @@ private:
     int m_pidFd = -1;
     std::optional<int> m_status;
 };
-
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-    std::chrono::milliseconds elapsed{0};
-};
-
-// Runs a program to its end; one still running after the limit is killed.
-ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args,
-                      std::chrono::milliseconds limit = std::chrono::seconds(20));

@@ -1,4 +1,4 @@
-#include "support/ChildProcess.h"
+#include "support/posix/ChildProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -62,4 +62,8 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
     return {status.value_or(-1), program.Out(), program.Err(),
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                   start)};
+}
+
+long OpenHandleCount() {
+    return EntriesIn("/proc/self/fd");
 }

@@ -1,0 +1,57 @@
+#include "support/WindowTest.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Descriptor limits are this system's.
+class AcceptLimitTest : public WindowTest {
+protected:
+    void SetUp() override { port = OpenServingWithLogging(); }
+
+    int port = 0;
+};
+
+// Out of descriptors, accepting fails and rests; once descriptors are free again, the unit
+// waiting in the listen queue is served within moments, with nothing else to wake the worker.
+TEST_F(AcceptLimitTest, AcceptingResumesOnceDescriptorsAreFree) {
+    using Clock = std::chrono::steady_clock;
+    const int unit = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ::close(lowestFree);
+    rlimit none = saved;
+    none.rlim_cur = lowestFree;  // every descriptor below it is taken
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    const bool connected =
+        ::connect(unit, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool sent = ::send(unit, "\x02\x0b", 2, MSG_NOSIGNAL) == 2;
+    // Only the calls the worker hands over: the event loop itself may want a descriptor.
+    const Clock::time_point limit = Clock::now() + std::chrono::seconds(5);
+    bool refused = false;
+    UiThread::ServeUntil([&] {
+        refused = Trace().ends_with("accept error 10024\r\n");
+        return refused || Clock::now() > limit;
+    });
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    const Clock::time_point freed = Clock::now();
+    ASSERT_TRUE(connected && sent && refused) << Trace();
+    ASSERT_TRUE(WaitUntil([&] {
+        pollfd entry{unit, POLLIN, 0};
+        return ::poll(&entry, 1, 0) > 0;
+    }));
+    EXPECT_LT(Clock::now() - freed, std::chrono::milliseconds(250));
+    char reply[2];
+    EXPECT_EQ(::recv(unit, reply, sizeof reply, MSG_WAITALL), 2);
+    EXPECT_EQ(std::string(reply, 2), "\x02\x0b");
+    ::close(unit);
+}
+
+}  // namespace
