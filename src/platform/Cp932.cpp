@@ -2,6 +2,21 @@
 
 namespace cp932 {
 
+char16_t TypedEquivalent(char16_t c) {
+    switch (c) {
+        case u'\u301C':
+            return u'\uFF5E';  // WAVE DASH -> FULLWIDTH TILDE
+        case u'\u2212':
+            return u'\uFF0D';  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+        case u'\u2014':
+            return u'\u2015';  // EM DASH -> HORIZONTAL BAR
+        case u'\u2016':
+            return u'\u2225';  // DOUBLE VERTICAL LINE -> PARALLEL TO
+        default:
+            return c;
+    }
+}
+
 bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }

@@ -17,6 +17,11 @@ std::string ToUtf8(std::string_view cp932);
 // Fails on bytes that are not valid CP932: for file names, which must not be guessed at.
 std::optional<std::string> ToUtf8Exact(std::string_view cp932);
 
+// What a typed character stands for in CP932: the four that CP932 takes one way only (Linux
+// input methods type U+301C for the wave dash, Windows ones U+FF5E) become the characters their
+// bytes read back as; every other character is itself. For typing only: a path is never mapped.
+char16_t TypedEquivalent(char16_t c);
+
 // True when the byte opens a double-byte character.
 bool IsLeadByte(unsigned char byte);
 

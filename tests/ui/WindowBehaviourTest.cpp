@@ -94,6 +94,10 @@ TEST_F(WindowBehaviourTest, EditsTakeOnlyWhatTheyCanHold) {
     name.SetWindowText("");
     op::Type(name.GetSafeHwnd(), "a😀한b");
     EXPECT_EQ(Text(name), "ab");
+    // What an input method types for the wave dash and its kin goes in as CP932 holds it.
+    name.SetWindowText("");
+    op::Type(name.GetSafeHwnd(), "〜−—‖");
+    EXPECT_EQ(Text(name), "\x81\x60\x81\x7c\x81\x5c\x81\x61");
     // A paste takes what fits, up to a whole character.
     name.SetWindowText("DI1");
     op::CopyToClipboard("abcdefghijklmnop停止");

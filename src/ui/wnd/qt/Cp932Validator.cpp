@@ -1,5 +1,6 @@
 #include "ui/wnd/qt/Cp932Validator.h"
 
+#include "platform/Cp932.h"
 #include "ui/wnd/qt/QtText.h"
 
 #include <QLineEdit>
@@ -39,6 +40,7 @@ size_t Cp932Size(const QString& text) {
 // Only what typing adds is judged: a text the program set (letters in the number edit, a name
 // beyond the limit) can still be shortened.
 QValidator::State Cp932Validator::validate(QString& input, int& pos) const {
+    for (QChar& c : input) c = QChar(cp932::TypedEquivalent(c.unicode()));
     if (m_digitsOnly && CountNonDigits(input) > CountNonDigits(m_textBefore)) return Invalid;
     std::optional<std::string> bytes = Cp932Text(input);
     if (!bytes) return Invalid;

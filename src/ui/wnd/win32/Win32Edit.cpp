@@ -1,5 +1,6 @@
 #include "ui/wnd/win32/Win32Edit.h"
 
+#include "platform/Cp932.h"
 #include "platform/win32/WideText.h"
 #include "ui/wnd/win32/Win32Handles.h"
 
@@ -47,7 +48,10 @@ std::wstring WhatFits(HWND edit, const TypingRules& rules, std::wstring_view typ
     return taken;
 }
 
-void InsertWhatFits(HWND edit, const TypingRules& rules, std::wstring_view added) {
+// As typing would: nothing goes into a read-only edit.
+void InsertWhatFits(HWND edit, const TypingRules& rules, std::wstring added) {
+    if (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) return;
+    for (wchar_t& c : added) c = static_cast<wchar_t>(cp932::TypedEquivalent(c));
     std::wstring fits = WhatFits(edit, rules, added);
     if (!fits.empty())
         SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fits.c_str()));
@@ -87,10 +91,12 @@ LRESULT CALLBACK TypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
     auto* rules = reinterpret_cast<TypingRules*>(data);
     switch (message) {
         case WM_CHAR: {
-            wchar_t typed = static_cast<wchar_t>(wParam);
             // Backspace and the other control keys take away or move; they add nothing.
-            if (typed >= L' ' && WhatFits(edit, *rules, {&typed, 1}).empty()) return 0;
-            break;
+            if (wParam < L' ') break;
+            const auto meant =
+                static_cast<wchar_t>(cp932::TypedEquivalent(static_cast<char16_t>(wParam)));
+            if (WhatFits(edit, *rules, {&meant, 1}).empty()) return 0;
+            return DefSubclassProc(edit, message, meant, lParam);
         }
         case WM_PASTE:
             InsertWhatFits(edit, *rules, ClipboardLine(edit));
