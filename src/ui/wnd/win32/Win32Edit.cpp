@@ -25,8 +25,9 @@ struct TypingRules {
 };
 
 // The longest start of what is typed or pasted that the rules let in: as the system's edit
-// takes the part of a paste that fits, up to the end of its last whole character. Only what is
-// added is judged, so a text the program set can still be shortened.
+// takes the part of a paste that fits, up to the end of its last whole character, each character
+// as CP932 holds it. Only what is added is judged, so a text the program set can still be
+// shortened.
 std::wstring WhatFits(HWND edit, const TypingRules& rules, std::wstring_view typed) {
     DWORD start = 0;
     DWORD end = 0;
@@ -37,7 +38,8 @@ std::wstring WhatFits(HWND edit, const TypingRules& rules, std::wstring_view typ
     if (!keptBytes) return {};
     size_t bytes = keptBytes->size();
     std::wstring taken;
-    for (wchar_t c : typed) {
+    for (wchar_t typedChar : typed) {
+        const auto c = static_cast<wchar_t>(cp932::TypedEquivalent(typedChar));
         if (rules.digitsOnly && (c < L'0' || c > L'9')) break;
         // Half a surrogate pair converts to nothing: CP932 has no character beyond the BMP.
         std::optional<std::string> one = wide::ToCp932({&c, 1});
@@ -49,9 +51,8 @@ std::wstring WhatFits(HWND edit, const TypingRules& rules, std::wstring_view typ
 }
 
 // As typing would: nothing goes into a read-only edit.
-void InsertWhatFits(HWND edit, const TypingRules& rules, std::wstring added) {
+void InsertWhatFits(HWND edit, const TypingRules& rules, std::wstring_view added) {
     if (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) return;
-    for (wchar_t& c : added) c = static_cast<wchar_t>(cp932::TypedEquivalent(c));
     std::wstring fits = WhatFits(edit, rules, added);
     if (!fits.empty())
         SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fits.c_str()));
@@ -93,10 +94,10 @@ LRESULT CALLBACK TypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
         case WM_CHAR: {
             // Backspace and the other control keys take away or move; they add nothing.
             if (wParam < L' ') break;
-            const auto meant =
-                static_cast<wchar_t>(cp932::TypedEquivalent(static_cast<char16_t>(wParam)));
-            if (WhatFits(edit, *rules, {&meant, 1}).empty()) return 0;
-            return DefSubclassProc(edit, message, meant, lParam);
+            const auto typed = static_cast<wchar_t>(wParam);
+            const std::wstring fits = WhatFits(edit, *rules, {&typed, 1});
+            if (fits.empty()) return 0;
+            return DefSubclassProc(edit, message, fits[0], lParam);
         }
         case WM_PASTE:
             InsertWhatFits(edit, *rules, ClipboardLine(edit));
