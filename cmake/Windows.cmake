@@ -43,7 +43,7 @@ nr_glob_sources(NR_TEST_SOURCES tests/*.cpp)
 list(FILTER NR_TEST_SOURCES EXCLUDE REGEX "tests/fuzz/")
 add_executable(nr-tests ${NR_TEST_SOURCES} ${NR_WINDOWS_RESOURCES})
 target_include_directories(nr-tests PRIVATE tests)
-target_link_libraries(nr-tests PRIVATE nrcore nr-tools-common GTest::gtest GTest::gmock)
+target_link_libraries(nr-tests PRIVATE nrcore GTest::gtest GTest::gmock)
 target_compile_definitions(nr-tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
     NR_PROJECT_VERSION="${PROJECT_VERSION}"
     NR_APP_PATH="Z:$<TARGET_FILE:NR-QD8K>"

@@ -31,9 +31,8 @@ const std::string kDefaultHeader = kFixed + "DI1,DI2,DI3,DI4,DI5\r\n";
 // Every field of the time differs from the others, and the states read differently backwards.
 const std::string kRow = "2024/11/28,21:47:36,127.0.0.1,1,1,0,0,1\r\n";
 
-class EventLogTest : public WindowTest {
+class EventLogTest : public ServingWindowTest {
 protected:
-    void SetUp() override { port = OpenServingWithLogging(); }
     std::string LogPath() { return folder.File("NR-QD8K.csv"); }
     std::string Log() { return ReadFileBytes(LogPath()); }
     UnitResult Report(const char* from = "127.0.0.1") {
@@ -48,7 +47,6 @@ protected:
     void TypeInto(int id, int key) { op::Press(Control(id), key); }
 
     FixedClock clock;
-    int port = 0;
 };
 
 // A new or empty file gets a header and a file with rows none, until a name is edited: then the
@@ -88,10 +86,7 @@ TEST_F(EventLogTest, HeaderForNewFilesAndOnceAfterAnEdit) {
     const std::string edited = kFixed + "\x83\x7c\x83\x93\x83\x76,a,bx,,DI4y,DI5\r\n";
     const std::string fromOther = "2024/11/28,21:47:36,127.0.0.2,1,1,0,0,1\r\n";
     EXPECT_EQ(Log(), "old,header\r\n" + fromOther + edited + kRow + kRow + edited + kRow);
-    ASSERT_EQ(prompter.messages.size(), fullDisk ? 1u : 0u);
-    if (fullDisk) {
-        EXPECT_EQ(prompter.messages[0].text, kTextLogWriteFailed);
-    }
+    EXPECT_EQ(prompter.TakeTexts(), fullDisk ? Texts{kTextLogWriteFailed} : Texts{});
 }
 
 // A log that cannot be opened, written or is held by another program (locked as such programs
@@ -115,23 +110,19 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         if (c.path.empty() && c.message != kTextLogOpenFailed) continue;  // no full disk here
         if (c.path == folder.File("pipe") && !pipeMade) continue;
         Dialog().m_strLogFile = c.path;
-        prompter.messages.clear();
         Report();
         Report();
-        ASSERT_EQ(prompter.messages.size(), 2u);
-        EXPECT_EQ(prompter.messages[1].text, c.message);
+        EXPECT_EQ(prompter.TakeTexts(), Texts(2, c.message));
     }
 
     Dialog().m_strLogFile = LogPath();
     Report();
-    prompter.messages.clear();
     {
         const OtherWriter other(LogPath());
         ASSERT_TRUE(other.Holds());
         Report();
     }
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, kTextLogOpenFailed);
+    EXPECT_EQ(prompter.TakeTexts(), Texts{kTextLogOpenFailed});
     Report();
     EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow);
 }

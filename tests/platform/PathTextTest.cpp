@@ -11,7 +11,7 @@ namespace {
 // it stands. On Linux the file layer opens only full paths of its own, so a Windows path (drive
 // letter, or a backslash anywhere) opens nothing, here or in the home folder. On Windows a
 // backslash separates like '/', and a path without a drive or a leading separator is relative.
-// The second byte of "表" (0x5C) is no backslash on either.
+// The second byte of "表" (0x5C) separates nothing on either.
 TEST(PathText, WherePathsLeadAndWhatOpens) {
     TempFolder home;
     const std::string table = "\x95\x5c.csv";
@@ -51,6 +51,8 @@ TEST(PathText, WherePathsLeadAndWhatOpens) {
                 opens);
         }
     }
+    EXPECT_EQ(DirectoryOfPath(home.File(table)), home.Path());
+    EXPECT_EQ(FileTitleOfPath(home.File(table)), "\x95\x5c");
     // Named as the system names CP932 text: in UTF-8 on Linux.
     EXPECT_TRUE(FileExists(home.File(kWindowsPaths ? table : "\xe8\xa1\xa8.csv")));
     EXPECT_EQ(EntriesIn(home.Path()), 3);  // a.csv, b.csv and the table's

@@ -5,12 +5,7 @@
 
 namespace {
 
-class LoadAndFaultTest : public WindowTest {
-protected:
-    void SetUp() override { port = OpenServingWithLogging(); }
-
-    int port = 0;
-};
+using LoadAndFaultTest = ServingWindowTest;
 
 // Twenty units at once, while others stall, send half frames and end or reset: every report
 // replied, right, and logged once with the states of its own frame.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using Texts = std::vector<std::string>;
+
 // Records every message and file dialog, and answers file dialogs as planned (cancel when
 // nothing is planned). Installed for its lifetime.
 class ScriptedPrompter : public Prompter {
@@ -30,6 +32,14 @@ public:
         std::optional<std::string> answer = plannedFiles.front();
         plannedFiles.pop_front();
         return answer;
+    }
+
+    // The texts of the messages shown since the last call.
+    Texts TakeTexts() {
+        Texts texts;
+        for (const Message& message : messages) texts.push_back(message.text);
+        messages.clear();
+        return texts;
     }
 
     // Runs while a message is up, before the operator's OK.

@@ -72,12 +72,12 @@ bool WindowTest::IsStopped() {
            Text(m_dialog->m_buttonServer) == kTextStartServer;
 }
 
-int WindowTest::OpenServingWithLogging() {
+void ServingWindowTest::SetUp() {
     Open();
-    int port = FreePort();
+    port = FreePort();
     StartServerOn(port);
-    m_dialog->m_checkLogging.SetCheck(BST_CHECKED);
-    return port;
+    Dialog().m_checkLogging.SetCheck(BST_CHECKED);
+    ASSERT_TRUE(IsWaiting());
 }
 
 bool WindowTest::StopCompleted() {

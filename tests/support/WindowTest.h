@@ -60,8 +60,6 @@ protected:
 
     void StartServerOn(const std::string& port);
     void StartServerOn(int port) { StartServerOn(std::to_string(port)); }
-    // Opens the window, starts the server on a free port with logging ticked; the port.
-    int OpenServingWithLogging();
     bool IsStopped();
     bool IsWaiting();
     // The worker's stop steps have all run.
@@ -73,4 +71,12 @@ protected:
 
 private:
     std::unique_ptr<CSignalServerDlg> m_dialog;
+};
+
+// The window open and its server waiting on a free port, logging ticked.
+class ServingWindowTest : public WindowTest {
+protected:
+    void SetUp() override;
+
+    int port = 0;
 };

@@ -13,44 +13,34 @@ namespace {
 using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
 
-// Answers each connection in turn with the same bytes (perhaps none), whatever it sent.
-class FixedReplyServer {
+// Answers each connection to a port of its own in turn with the same bytes (perhaps none),
+// whatever it sent.
+class FixedReplyServer : public HeldPort {
 public:
-    explicit FixedReplyServer(std::string reply) {
-        m_thread = std::thread([this, reply] {
-            while (!m_stop) {
-                if (!test_net::Readable(m_port.Socket(), 50)) continue;
-                const test_net::Handle unit = test_net::Accept(m_port.Socket());
-                char frame[8];
-                size_t got;
-                test_net::Receive(unit, frame, sizeof frame, 5000, &got);
-                test_net::Send(unit, reply);
-                test_net::Close(unit);
-            }
-        });
-    }
-    ~FixedReplyServer() {
-        m_stop = true;
-        m_thread.join();
-    }
-    int Port() const { return m_port.Port(); }
+    explicit FixedReplyServer(std::string reply)
+        : HeldPort(Kind::kListening), m_thread([this, reply](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  if (!test_net::Readable(Socket(), 50)) continue;
+                  const test_net::Handle unit = test_net::Accept(Socket());
+                  char frame[8];
+                  size_t got;
+                  test_net::Receive(unit, frame, sizeof frame, 5000, &got);
+                  test_net::Send(unit, reply);
+                  test_net::Close(unit);
+              }
+          }) {}
 
 private:
-    HeldPort m_port{HeldPort::Kind::kListening};
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
+    std::jthread m_thread;
 };
 
 // The tools against the window's server, which logs each report it gets.
-class ToolsTest : public WindowTest {
+class ToolsTest : public ServingWindowTest {
 protected:
-    void SetUp() override { port = OpenServingWithLogging(); }
     ProgramRun Run(const char* tool, int at, Args args) {
         args.insert(args.begin(), {"--port", std::to_string(at)});
         return Served([&] { return RunProgram(tool, args); });
     }
-
-    int port = 0;
 };
 
 // The line that nr-load prints last, for scripts: "reports=N ok=N missing=N wrong=N ...".
@@ -61,7 +51,7 @@ std::string MachineLine(const ProgramRun& run) {
 // The frame goes out whole, in the form asked for, and the reply is printed as it came; without
 // a whole reply, one line on stderr and exit status 1.
 TEST_F(ToolsTest, NrUnitSendsTheFrameAndPrintsTheReply) {
-    FixedReplyServer fixed("\x12\x34"), oneByte("\x01"), closes("");
+    FixedReplyServer fixed("\x12\x34"), oneByte("\x01");
     const HeldPort silent(HeldPort::Kind::kListening), nothing;
     const std::string closed = " closed the connection after ";
     struct Case {
@@ -71,10 +61,8 @@ TEST_F(ToolsTest, NrUnitSendsTheFrameAndPrintsTheReply) {
     } cases[] = {
         {port, {"01", "15"}, "01 15\n", ""},
         {port, {"--three", "0x01", "0xE3"}, "01 e3\n", ""},
-        {port, {"--three", "fa", "e0"}, "fa e0\n", ""},
         {port, {"--host", "localhost", "--timeout", "2", "7F", "0"}, "7f 00\n", ""},
         {fixed.Port(), {"01", "15"}, "12 34\n", ""},
-        {closes.Port(), {"01", "15"}, "", closed + "0 of 2 reply bytes"},
         {oneByte.Port(), {"--three", "01", "15"}, "", closed + "1 of 2 reply bytes"},
         {silent.Port(),
          {"--timeout", "0.3", "01", "15"},
@@ -91,8 +79,7 @@ TEST_F(ToolsTest, NrUnitSendsTheFrameAndPrintsTheReply) {
         EXPECT_TRUE(run.err.ends_with(c.failure.empty() ? "" : c.failure + "\n")) << run.err;
         EXPECT_LT(run.elapsed, 5s);
     }
-    for (const char* frame : {"Reseived : 01 15 ", "Received : fa 01 e3 ", "Received : fa fa e0 ",
-                              "Reseived : 7f 00 "}) {
+    for (const char* frame : {"Reseived : 01 15 ", "Received : fa 01 e3 ", "Reseived : 7f 00 "}) {
         EXPECT_EQ(Count(Trace(), frame), 1u) << frame;
     }
 }
@@ -107,10 +94,8 @@ TEST_F(ToolsTest, BadArgumentsAreRejectedWithTheUsage) {
         int exitCode;
     } cases[] = {
         {NR_UNIT_PATH, {}, 2},
-        {NR_UNIT_PATH, {"--port", at, "1g", "15"}, 2},
         {NR_UNIT_PATH, {"--port", at, "fa", "15"}, 2},  // a two-byte frame without the marker
         {NR_UNIT_PATH, {"--help"}, 0},
-        {NR_LOAD_PATH, {}, 2},
         {NR_LOAD_PATH, {"--duration", "3601"}, 2},
         {NR_LOAD_PATH, {"--port", at, "--count", "1", "--host", "192.0.2.1"}, 2},
         {NR_LOAD_PATH, {"--port", at, "--burst", "--units", "5", "--count", "5"}, 2},

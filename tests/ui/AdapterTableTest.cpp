@@ -92,18 +92,4 @@ TEST(AdapterTable, ListsAddressesInTableOrderByListedIndexes) {
     EXPECT_EQ(Listed(noAddresses).size(), 0u);
 }
 
-// At most 256 qualifying interfaces, taken in interface-table order, and at most 256 entries.
-TEST(AdapterTable, CapsBothListsAt256) {
-    FakeInterfaceTables many;
-    for (uint32_t index = 1; index <= 300; ++index) many.AddInterface(index, "eth");
-    for (uint32_t index = 300; index >= 1; --index)
-        many.AddAddress(index, Ip(10, 0, index / 256, index % 256));
-    const std::vector<std::string> first = Listed(many);
-    ASSERT_EQ(first.size(), 256u);
-    EXPECT_EQ(first.front(), "eth 10.0.1.0/0.0.0.0");  // interface 256
-    EXPECT_EQ(first.back(), "eth 10.0.0.1/0.0.0.0");
-    for (uint32_t n = 0; n < 300; ++n) many.AddAddress(1, Ip(10, 1, n / 256, n % 256));
-    EXPECT_EQ(Listed(many).size(), 256u);
-}
-
 }  // namespace

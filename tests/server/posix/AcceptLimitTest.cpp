@@ -10,12 +10,7 @@
 namespace {
 
 // Descriptor limits are this system's.
-class AcceptLimitTest : public WindowTest {
-protected:
-    void SetUp() override { port = OpenServingWithLogging(); }
-
-    int port = 0;
-};
+using AcceptLimitTest = ServingWindowTest;
 
 // Out of descriptors, accepting fails and rests; once descriptors are free again, the unit
 // waiting in the listen queue is served within moments, with nothing else to wake the worker.

@@ -15,6 +15,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <map>
+
 namespace op {
 namespace {
 
@@ -23,22 +25,13 @@ Colour ColourOf(const QColor& colour) {
             static_cast<std::uint8_t>(colour.blue())};
 }
 
+// Qt's letter keys are their upper-case characters.
 Qt::Key QtKey(int key) {
-    switch (key) {
-        case kReturn:
-            return Qt::Key_Return;
-        case kEnter:
-            return Qt::Key_Enter;
-        case kEscape:
-            return Qt::Key_Escape;
-        case kTab:
-            return Qt::Key_Tab;
-        case kSpace:
-            return Qt::Key_Space;
-        case kBackspace:
-            return Qt::Key_Backspace;
-    }
-    return static_cast<Qt::Key>(key);  // Qt's letter keys are their upper-case characters
+    static const std::map<int, Qt::Key> named{
+        {kReturn, Qt::Key_Return}, {kEnter, Qt::Key_Enter}, {kEscape, Qt::Key_Escape},
+        {kTab, Qt::Key_Tab},       {kSpace, Qt::Key_Space}, {kBackspace, Qt::Key_Backspace}};
+    const auto found = named.find(key);
+    return found != named.end() ? found->second : static_cast<Qt::Key>(key);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "support/Operator.h"
 
+#include "platform/win32/WideText.h"
 #include "ui/wnd/win32/Win32Handles.h"
 
 #include <windows.h>
 
 #include <chrono>
 #include <cstring>
+#include <cwctype>
 #include <string>
 #include <utility>
 
@@ -31,32 +33,30 @@ void DropTranslatedCharacters(HWND hwnd) {
     }
 }
 
-WPARAM VirtualKey(int key) {
+// The virtual key a key is pressed with and the character it types (0 for none); letters are
+// their upper-case characters, and type their lower-case ones or, with Control, a control code.
+struct KeyStroke {
+    WPARAM virtualKey;
+    wchar_t character;
+};
+
+KeyStroke StrokeOf(int key, unsigned modifiers) {
     switch (key) {
         case kReturn:
         case kEnter:
-            return VK_RETURN;
+            return {VK_RETURN, L'\r'};
         case kEscape:
-            return VK_ESCAPE;
+            return {VK_ESCAPE, 0x1b};
         case kTab:
-            return VK_TAB;
+            return {VK_TAB, L'\t'};
         case kSpace:
-            return VK_SPACE;
+            return {VK_SPACE, L' '};
         case kBackspace:
-            return VK_BACK;
+            return {VK_BACK, L'\b'};
     }
-    return static_cast<WPARAM>(key);  // letters are their upper-case characters
-}
-
-// The character a key types, 0 for none.
-wchar_t CharacterOf(int key, unsigned modifiers) {
-    if (key == kReturn || key == kEnter) return L'\r';
-    if (key == kTab) return L'\t';
-    if (key == kEscape) return 0x1b;
-    if (key == kSpace) return L' ';
-    if (key == kBackspace) return L'\b';
-    if (modifiers & kControl) return static_cast<wchar_t>(key & 0x1f);
-    return static_cast<wchar_t>(key - 'A' + 'a');
+    const auto letter = static_cast<wchar_t>(key);
+    return {letter,
+            (modifiers & kControl) ? static_cast<wchar_t>(key & 0x1f) : std::towlower(letter)};
 }
 
 Colour ColourOf(COLORREF colour) {
@@ -107,23 +107,16 @@ void ServeEvents(int ms) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
-std::wstring Wide(std::string_view utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      wide.data(), static_cast<int>(wide.size())));
-    return wide;
-}
-
 void Type(WndHandle* control, std::string_view text) {
     TakeKeyboard(ToHwnd(control));
-    for (wchar_t unit : Wide(text)) Route(ToHwnd(control), WM_CHAR, unit, 1);
+    for (wchar_t unit : wide::FromUtf8(text).value_or(L""))
+        Route(ToHwnd(control), WM_CHAR, unit, 1);
 }
 
 void Press(WndHandle* target, int key, unsigned modifiers) {
     HWND hwnd = ToHwnd(target);
     TakeKeyboard(hwnd);
-    const WPARAM virtualKey = VirtualKey(key);
-    const wchar_t character = CharacterOf(key, modifiers);
+    const auto [virtualKey, character] = StrokeOf(key, modifiers);
     if (modifiers & kAlt) {
         constexpr LPARAM kAltDown = LPARAM{1} << 29;
         Route(hwnd, WM_SYSKEYDOWN, virtualKey, kAltDown | 1);
@@ -143,10 +136,10 @@ void Click(WndHandle* control) {
 }
 
 void CopyToClipboard(std::string_view text) {
-    const std::wstring wide = Wide(text);
-    const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    const std::wstring wideText = wide::FromUtf8(text).value_or(L"");
+    const size_t bytes = (wideText.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(::GlobalLock(memory), wide.c_str(), bytes);
+    std::memcpy(::GlobalLock(memory), wideText.c_str(), bytes);
     ::GlobalUnlock(memory);
     if (!::OpenClipboard(nullptr)) return;
     ::EmptyClipboard();
@@ -164,12 +157,7 @@ void WithNextModal(std::function<void(WndHandle* dialog)> act) {
 }
 
 std::string TextOf(WndHandle* control) {
-    const std::wstring wide = WindowTextOf(ToHwnd(control));
-    std::string text(wide.size() * 3, '\0');
-    text.resize(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      text.data(), static_cast<int>(text.size()), nullptr,
-                                      nullptr));
-    return text;
+    return wide::ToUtf8(WindowTextOf(ToHwnd(control))).value_or("");
 }
 
 bool Activate(WndHandle* window) {

@@ -49,10 +49,8 @@ TEST_F(HomeFolderTest, FindsItsHomeFolderOrSaysWhyNot) {
             EXPECT_EQ(made.st_mode & 07777, 0700u) << "private to its user";
             continue;
         }
-        prompter.messages.clear();
         EXPECT_FALSE(CSignalServerApp().InitInstance());
-        ASSERT_EQ(prompter.messages.size(), 1u);
-        EXPECT_EQ(prompter.messages[0].text, c.message);
+        EXPECT_EQ(prompter.TakeTexts(), Texts{c.message});
     }
 }
 

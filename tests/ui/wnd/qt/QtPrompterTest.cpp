@@ -5,7 +5,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QTimer>
 
@@ -13,20 +12,18 @@
 
 namespace {
 
-// The window system's own file dialog, as the operator meets it: the list shows each name as
-// written, and "all files(*.*)" lists files without a dot too. Qt's texts read Japanese, as
+// The window system's own file dialog, as the operator meets it: its last filter, "all
+// files(*.*)", lists files without a dot too. Qt's texts read Japanese, as
 // the system's dialogs do on Windows.
 TEST(QtPrompter, FileDialogListsEveryFileAndReadsJapanese) {
     TempFolder folder;
     for (const char* name : {"a.qd", "b.csv", "README"}) WriteFileBytes(folder.File(name), "");
     FileDialogRequest request{false, folder.File("a.qd"), "qd",
                               "qd file (*.qd)|*.qd|all files(*.*)|*.*||", 0};
-    QStringList filters, listed;
+    QStringList listed;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) return;
-        auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
-        for (int i = 0; i < combo->count(); ++i) filters << combo->itemText(i);
         dialog->selectNameFilter(dialog->nameFilters().last());
         auto* view = dialog->findChild<QAbstractItemView*>("listView");
         WaitUntil([&] { return view->model()->rowCount(view->rootIndex()) == 3; });
@@ -35,7 +32,6 @@ TEST(QtPrompter, FileDialogListsEveryFileAndReadsJapanese) {
         dialog->reject();
     });
     EXPECT_EQ(Prompter::Current().ChooseFile(nullptr, request), std::nullopt);
-    EXPECT_EQ(filters, QStringList({"qd file (*.qd)", "all files(*.*)"}));
     listed.sort();
     EXPECT_EQ(listed, QStringList({"README", "a.qd", "b.csv"}));
 
