@@ -15,36 +15,27 @@ namespace {
 TEST(PathText, WherePathsLeadAndWhatOpens) {
     TempFolder home;
     const std::string table = "\x95\x5c.csv";
-    struct Where {
-        std::string resolved;
-        bool opensAsGiven, opensResolved;
-    };
+    const std::string unc = "\\\\server\\share\\a.csv";
     const struct {
-        std::string path;
-        Where onLinux, onWindows;
+        std::string path, onLinux, onWindows;  // where it leads
+        bool opensAsGiven, opensResolved;      // the same on both
     } cases[] = {
-        {"a.csv", {home.File("a.csv"), false, true}, {home.File("a.csv"), false, true}},
-        {table, {home.File(table), false, true}, {home.File(table), false, true}},
-        {home.File("b.csv"), {home.File("b.csv"), true, true}, {home.File("b.csv"), true, true}},
-        {"D:\\logs\\line1.csv",
-         {"D:\\logs\\line1.csv", false, false},
-         {"D:\\logs\\line1.csv", false, false}},
-        {"D:line1.csv", {"D:line1.csv", false, false}, {"D:line1.csv", false, false}},
-        {"\\\\server\\share\\a.csv",
-         {"\\\\server\\share\\a.csv", false, false},
-         {"\\\\server\\share\\a.csv", false, false}},
-        {"logs\\a.csv", {"logs\\a.csv", false, false}, {home.File("logs\\a.csv"), false, false}},
-        {home.File("c\\d.csv"),
-         {home.File("c\\d.csv"), false, false},
-         {home.File("c\\d.csv"), false, false}},
-        {"", {"", false, false}, {"", false, false}},
+        {"a.csv", home.File("a.csv"), home.File("a.csv"), false, true},
+        {table, home.File(table), home.File(table), false, true},
+        {home.File("b.csv"), home.File("b.csv"), home.File("b.csv"), true, true},
+        {"D:\\logs\\a.csv", "D:\\logs\\a.csv", "D:\\logs\\a.csv", false, false},
+        {"D:a.csv", "D:a.csv", "D:a.csv", false, false},
+        {unc, unc, unc, false, false},
+        {"logs\\a.csv", "logs\\a.csv", home.File("logs\\a.csv"), false, false},
+        {home.File("c\\d.csv"), home.File("c\\d.csv"), home.File("c\\d.csv"), false, false},
+        {"", "", "", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        const Where& expected = kWindowsPaths ? c.onWindows : c.onLinux;
-        EXPECT_EQ(ResolvePath(c.path, home.Path()), expected.resolved);
-        for (const auto& [path, opens] : {std::pair(c.path, expected.opensAsGiven),
-                                          std::pair(expected.resolved, expected.opensResolved)}) {
+        const std::string resolved = kWindowsPaths ? c.onWindows : c.onLinux;
+        EXPECT_EQ(ResolvePath(c.path, home.Path()), resolved);
+        for (const auto& [path, opens] :
+             {std::pair(c.path, c.opensAsGiven), std::pair(resolved, c.opensResolved)}) {
             CStdioFile file;
             EXPECT_EQ(
                 file.Open(path, CStdioFile::modeCreate | CStdioFile::modeWrite) && file.Close(),

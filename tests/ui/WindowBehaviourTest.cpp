@@ -30,14 +30,10 @@ TEST_F(WindowBehaviourTest, EnterIsIgnoredAndEscapeEnds) {
 // the port edit: with Alt from anywhere, and alone where the focus is on a button or the check
 // box. An edit, even a read-only one, takes the letter as typing.
 TEST_F(WindowBehaviourTest, MnemonicsWork) {
-    struct Command {
-        char key;
-        bool save;
-        std::string extension, initialName;
-    } commands[] = {
-        {'L', false, "qd", "NR-QD8K.qd"},
-        {'A', true, "qd", "NR-QD8K.qd"},
-        {'B', true, "csv", "NR-QD8K.csv"},
+    const std::pair<char, std::string> commands[] = {
+        {'L', "open qd " + folder.File("NR-QD8K.qd")},
+        {'A', "save qd " + folder.File("NR-QD8K.qd")},
+        {'B', "save csv " + folder.File("NR-QD8K.csv")},
     };
     struct From {
         int focus;
@@ -58,14 +54,15 @@ TEST_F(WindowBehaviourTest, MnemonicsWork) {
     };
     for (const From& from : froms) {
         SCOPED_TRACE(from.focus);
-        for (const Command& c : commands) {
-            SCOPED_TRACE(c.key);
-            press(from, c.key);
+        for (const auto& [key, request] : commands) {
+            SCOPED_TRACE(key);
+            press(from, key);
             ASSERT_EQ(prompter.fileRequests.size(), from.acts ? 1u : 0u);
             if (!from.acts) continue;
-            EXPECT_EQ(prompter.fileRequests[0].save, c.save);
-            EXPECT_EQ(prompter.fileRequests[0].defaultExtension, c.extension);
-            EXPECT_EQ(prompter.fileRequests[0].initialPath, folder.File(c.initialName));
+            const FileDialogRequest& asked = prompter.fileRequests[0];
+            EXPECT_EQ(
+                (asked.save ? "save " : "open ") + asked.defaultExtension + " " + asked.initialPath,
+                request);
         }
         press(from, 'P');
         EXPECT_EQ(op::Focused() == Control(IDC_EDIT_PORT), from.acts);

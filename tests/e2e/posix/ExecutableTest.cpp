@@ -8,60 +8,40 @@
 
 #include <filesystem>
 #include <future>
-#include <optional>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// The built program, copied into a folder of its own as an operator installs it, started
-// with settings that its pointer file names.
-class Executable : public testing::Test {
-protected:
-    ChildProcess& Start(const std::string& settings) {
-        WriteFileBytes(folder.File("line.qd"), settings);
-        WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
-        std::filesystem::copy_file(NR_APP_PATH, folder.File("NR-QD8K"));
-        program.emplace(folder.File("NR-QD8K"), std::vector<std::string>{});  // offscreen
-        EXPECT_TRUE(program->Started());
-        return *program;
-    }
-    // It handles SIGINT and SIGTERM itself, so that they end it cleanly.
-    bool HandlesSignals() {
-        const unsigned long wanted = (1ul << (SIGINT - 1)) | (1ul << (SIGTERM - 1));
-        const std::string path = "/proc/" + std::to_string(program->Pid()) + "/status";
-        return WaitUntil(
-            [&] {
-                const std::string status = ReadFileBytes(path);
-                const size_t at = status.find("SigCgt:");
-                return at != std::string::npos &&
-                       (std::stoul(status.substr(at + 7), nullptr, 16) & wanted) == wanted;
-            },
-            10000);
-    }
-    TempFolder folder;
-    std::optional<ChildProcess> program;
-};
+// It handles SIGINT and SIGTERM itself, so that they end it cleanly.
+bool HandlesSignals(const ChildProcess& program) {
+    const unsigned long wanted = (1ul << (SIGINT - 1)) | (1ul << (SIGTERM - 1));
+    const std::string path = "/proc/" + std::to_string(program.Pid()) + "/status";
+    return WaitUntil(
+        [&] {
+            const std::string status = ReadFileBytes(path);
+            const size_t at = status.find("SigCgt:");
+            return at != std::string::npos &&
+                   (std::stoul(status.substr(at + 7), nullptr, 16) & wanted) == wanted;
+        },
+        10000);
+}
 
-// A signal while start-up waits for the operator (the saved port is taken) ends the program
-// before its window opens; so does one while a message waits (the log cannot be opened), and
-// the unit waiting behind that message still gets its reply.
-TEST_F(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
-    {
-        HeldPort taken(HeldPort::Kind::kListening);
-        ChildProcess& running =
-            Start("#$PORT=" + std::to_string(taken.Port()) + "\r\n#$SERVER=START\r\n");
-        ASSERT_TRUE(HandlesSignals());
-        running.Signal(SIGTERM);
-        EXPECT_EQ(running.WaitForExit(10s), 0);
-    }
-    std::filesystem::remove(folder.File("NR-QD8K"));
+// The built program, copied into a folder of its own as an operator installs it and started
+// offscreen with settings its pointer file names: a signal while a message waits for the
+// operator (the log cannot be opened) ends it, and the unit waiting behind that message still
+// gets its reply.
+TEST(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
+    TempFolder folder;
     const int port = FreePort();
-    ChildProcess& running =
-        Start("#$PORT=" + std::to_string(port) +
-              "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=" + folder.File("no/such.csv") +
-              "\r\n");
-    ASSERT_TRUE(HandlesSignals());
+    WriteFileBytes(folder.File("line.qd"), "#$PORT=" + std::to_string(port) +
+                                               "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n" +
+                                               "#$LOGFILENAME=" + folder.File("no/such.csv"));
+    WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
+    std::filesystem::copy_file(NR_APP_PATH, folder.File("NR-QD8K"));
+    ChildProcess running(folder.File("NR-QD8K"), {});
+    ASSERT_TRUE(running.Started());
+    ASSERT_TRUE(HandlesSignals(running));
     char listening[32];  // the port's line in the kernel's table, seen without connecting
     std::snprintf(listening, sizeof listening, ":%04X 00000000:0000 0A", port);
     ASSERT_TRUE(WaitUntil(

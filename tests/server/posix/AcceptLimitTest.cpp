@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -38,15 +37,12 @@ TEST_F(AcceptLimitTest, AcceptingResumesOnceDescriptorsAreFree) {
     ::setrlimit(RLIMIT_NOFILE, &saved);
     const Clock::time_point freed = Clock::now();
     ASSERT_TRUE(connected && sent && refused) << Trace();
-    ASSERT_TRUE(WaitUntil([&] {
-        pollfd entry{unit, POLLIN, 0};
-        return ::poll(&entry, 1, 0) > 0;
-    }));
+    ASSERT_TRUE(WaitUntil([&] { return test_net::Readable(unit); }));
     EXPECT_LT(Clock::now() - freed, std::chrono::milliseconds(250));
     char reply[2];
     EXPECT_EQ(::recv(unit, reply, sizeof reply, MSG_WAITALL), 2);
     EXPECT_EQ(std::string(reply, 2), "\x02\x0b");
-    ::close(unit);
+    test_net::Close(unit);
 }
 
 }  // namespace

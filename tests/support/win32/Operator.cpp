@@ -56,7 +56,7 @@ KeyStroke StrokeOf(int key, unsigned modifiers) {
     }
     const auto letter = static_cast<wchar_t>(key);
     return {letter,
-            (modifiers & kControl) ? static_cast<wchar_t>(key & 0x1f) : std::towlower(letter)};
+            static_cast<wchar_t>((modifiers & kControl) ? key & 0x1f : std::towlower(letter))};
 }
 
 Colour ColourOf(COLORREF colour) {
