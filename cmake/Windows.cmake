@@ -45,11 +45,8 @@ add_executable(nr-tests ${NR_TEST_SOURCES} ${NR_WINDOWS_RESOURCES})
 target_include_directories(nr-tests PRIVATE tests)
 target_link_libraries(nr-tests PRIVATE nrcore GTest::gtest GTest::gmock)
 target_compile_definitions(nr-tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
-    NR_PROJECT_VERSION="${PROJECT_VERSION}"
-    NR_APP_PATH="Z:$<TARGET_FILE:NR-QD8K>"
-    NR_UNIT_PATH="Z:$<TARGET_FILE:nr-unit>"
     NR_LOAD_PATH="Z:$<TARGET_FILE:nr-load>")
-add_dependencies(nr-tests NR-QD8K nr-unit nr-load)
+add_dependencies(nr-tests nr-load)
 nr_windows_app_resources(nr-tests)
 include(GoogleTest)
 # Listed under ctest, in the Wine prefix it prepares, not at build time.

@@ -45,13 +45,11 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         {"#$LOGGING=ON", {{"logging", "on"}}, false},
         {"#$LOGGING=ONLINE", {{"logging", "on"}}, false},
         {"#$LOGGING=on", {{"logging", "off"}}, false},
-        {"#$LOGGING=O", {{"logging", "off"}}, false},
         {"#$SERVER=START", {}, true},
         {"#$SERVER=STARTED", {}, true},
         {"#$SERVER=start", {}, false},
         {"#$LOGFILENAME=D:\\logs\\line1.csv", {{"log", "D:\\logs\\line1.csv"}}, false},
         {"#$PO\rRT=5\r", {{"port", "5"}}, false},
-        {"#$UNKNOWN=1", {}, false},
         {"#$DI6=x", {}, false},
         {"", {}, false},
     };

@@ -34,15 +34,12 @@ TEST(AdapterTable, ListsOnlyQualifyingInterfaces) {
         {"operational", {1, kOperational, 6, 1'000'000'000, "eth0"}, "eth0"},
         {"connected", {1, kIfOperStatusConnected, 6, 1'000'000'000, "eth0"}, "eth0"},
         {"disconnected", {1, kIfOperStatusDisconnected, 6, 1'000'000'000, "eth0"}, ""},
-        {"connecting", {1, kIfOperStatusConnecting, 6, 1'000'000'000, "eth0"}, ""},
         {"no hardware address", {1, kOperational, 0, 1'000'000'000, "lo"}, ""},
         {"speed exactly 2^30", {1, kOperational, 6, 0x40000000, "eth0"}, ""},
         {"speed 2^30 + 1", {1, kOperational, 6, 0x40000001, "eth0"}, "eth0"},
-        {"speed unknown", {1, kOperational, 6, 0, "eth0"}, "eth0"},
         {"empty description", {1, kOperational, 6, 0, ""}, ""},
         {"300 bytes", {1, kOperational, 6, 0, std::string(300, 'x')}, std::string(255, 'x')},
         {"NUL inside", {1, kOperational, 6, 0, std::string("eth\0tail", 8)}, "eth"},
-        {"NUL first", {1, kOperational, 6, 0, std::string("\0eth", 4)}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
