@@ -136,14 +136,19 @@ TEST_F(SettingsCommandsTest, LoadStopsAndStartsAsTheFileSays) {
     EXPECT_FALSE(FileExists(folder.File("NR-QD8K.ini")));
 
     const int newPort = FreePort();
-    const std::string start = "#$PORT=" + std::to_string(newPort) + "\r\n#$SERVER=START\r\n";
+    const std::string start =
+        "#$PORT=" + std::to_string(newPort) +
+        "\r\n#$DI2=Fan\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=rows.csv";
     WriteFileBytes(folder.File("start.qd"), start);
+    WriteFileBytes(folder.File("rows.csv"), "old\r\n");
     for (int round = 0; round < 2; ++round) {
         LoadFrom(folder.File("start.qd"));
         EXPECT_TRUE(IsWaiting());
         EXPECT_EQ(Exchange(newPort, "\x01\x15"), "\x01\x15");
     }
     EXPECT_FALSE(IdleUnit(oldPort).Connected());
+    // Names a file brings ask for no header.
+    EXPECT_EQ(Count(ReadFileBytes(folder.File("rows.csv")), "\r\n"), 3u);
 
     const std::string stop = "#$PORT=20000\r\n#$DI1=Door\r\n#$SERVER=STOP\r\n";
     WriteFileBytes(folder.File("stop.qd"), stop);
