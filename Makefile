@@ -79,8 +79,9 @@ fuzz: deps
 	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp; \
 	run Cp932 cp932 src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp
 
-# NR-QD8K against two peer servers and the limit of this machine; fills the "after" section
-# of bench/RESULTS.md (run-bench.py --section before fills the other).
+# NR-QD8K, offscreen and with its window on an Xvfb display of its own, against two peer servers
+# and the limit of this machine; fills the "after" section of bench/RESULTS.md (run-bench.py
+# --section before fills the other).
 BENCH_PEERS ?= ../shared/bench-peers
 
 bench: build

@@ -2,7 +2,9 @@
 """NR-QD8K beside two peer servers and the limit of this machine, in one run.
 
 Every server runs from a temporary folder on a free port of 127.0.0.1 and is measured with
-nr-load. The figures, their ratios to the limit and the targets are printed and written to
+nr-load. NR-QD8K runs twice: offscreen, and with its window on an Xvfb display under openbox,
+which this script starts; for both, the UI thread's wake-ups per report are counted from outside
+(the main thread's context switches in /proc). The figures, their ratios to the limit and the targets are printed and written to
 RESULTS.md as its "after" section (or, with --section before, its "before" section); the other
 section and everything from "## Notes" on, written by hand, are kept, and the table of targets
 compares the two. Exit status 0 also when a target is missed; 1 when something broke (a server
@@ -52,6 +54,8 @@ SLOWEST_RATE = 500
 RSS_NOISE_KB = 256
 
 TARGET_SEQ_OF_LIMIT = 0.85
+TARGET_WINDOW_OF_LIMIT = 0.85
+TARGET_WAKES_PER_REPORT = 0.05
 TARGET_P99_US = 1000
 TARGET_BURST_MAX_US = 100_000
 TARGET_SILENT_P99_US = 2000
@@ -68,7 +72,10 @@ SECTIONS = ("after", "before")
 FIGURES_COMMENT = re.compile(r"<!-- figures (.*?) -->")
 
 NRQD8K, PYTHON, NODE, LIMIT = "NR-QD8K", "pyserver.py", "nodeserver.js", "nr-limit-server"
-SERVERS = (NRQD8K, LIMIT, PYTHON, NODE)  # NR-QD8K first: its start-up meets a quiet TCP table
+WINDOW = "NR-QD8K, window"
+BESIDE = "nr-limit-server, beside the window"
+# NR-QD8K first: its start-up meets a quiet TCP table.
+SERVERS = (NRQD8K, WINDOW, LIMIT, PYTHON, NODE)
 
 # Main table: key, heading, whether more is better.
 COLUMNS = (
@@ -80,6 +87,14 @@ COLUMNS = (
     ("p90", "p90 (µs)", False),
     ("p99", "p99 (µs)", False),
     ("max", "max (µs)", False),
+)
+
+# UI thread wake-ups per report, NR-QD8K alone: key, heading.
+WAKE_COLUMNS = (
+    ("wakes_seq_on", "1 unit, log on"),
+    ("wakes_seq_off", "1 unit, log off"),
+    ("wakes_conc_on", f"{CONCURRENT_UNITS} units, log on"),
+    ("wakes_conc_off", f"{CONCURRENT_UNITS} units, log off"),
 )
 
 # Side-by-side table, logging on: key, heading, whether more is better.
@@ -173,6 +188,14 @@ class Server:
         status = Path(f"/proc/{self.process.pid}/status").read_text()
         return int(re.search(r"^VmRSS:\s+(\d+) kB", status, re.M).group(1))
 
+    def ui_switches(self):
+        """How often the main thread, the UI thread, has been switched out: each wake-up ends
+        in one."""
+        pid = self.process.pid
+        status = Path(f"/proc/{pid}/task/{pid}/status").read_text()
+        return sum(int(n) for n in
+                   re.findall(r"^(?:non)?voluntary_ctxt_switches:\s+(\d+)", status, re.M))
+
     def cpu_seconds(self):
         # utime and stime, counted after the parenthesised name, which may hold spaces.
         stat = Path(f"/proc/{self.process.pid}/stat").read_text()
@@ -211,16 +234,20 @@ class Plan:
 
 
 class Bench:
-    def __init__(self, build, peers, root, plan):
+    def __init__(self, build, peers, root, plan, display):
         self.build, self.peers, self.root, self.plan = build, peers, root, plan
+        self.display = display
         self.servers = []
         self.csv_rows = {}
 
-    def make(self, kind, logging):
-        folder = self.root / f"{kind}-{'on' if logging else 'off'}"
+    def make(self, kind, logging, name=None):
+        """A server of that kind started, and the seconds it took to listen; name tells it
+        from another of its kind."""
+        name = name or kind
+        folder = self.root / f"{name}-{'on' if logging else 'off'}"
         folder.mkdir()
         port = free_port()
-        if kind == NRQD8K:
+        if kind in (NRQD8K, WINDOW):
             exe = folder / "NR-QD8K"
             shutil.copy2(self.build / "NR-QD8K", exe)
             settings = folder / "bench.qd"
@@ -228,14 +255,16 @@ class Bench:
                                  "#$SERVER=START\r\n".encode("ascii"))
             (folder / "NR-QD8K.ini").write_bytes(str(settings).encode("ascii"))
             env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=str(folder))
-            server = Server(kind, [str(exe)], folder, folder / "NR-QD8K.csv", logging, env)
+            if kind == WINDOW:
+                env.update(QT_QPA_PLATFORM="xcb", DISPLAY=self.display)
+            server = Server(name, [str(exe)], folder, folder / "NR-QD8K.csv", logging, env)
         else:
             command = {PYTHON: [sys.executable, str(self.peers / PYTHON)],
                        NODE: ["node", str(self.peers / NODE)],
                        LIMIT: [str(self.build / "bench" / LIMIT)]}[kind]
             csv = folder / "log.csv"
             argv = command + [str(port)] + ([str(csv)] if logging else [])
-            server = Server(kind, argv, folder, csv, logging)
+            server = Server(name, argv, folder, csv, logging)
         self.servers.append(server)
         return server, server.start(port)
 
@@ -280,14 +309,22 @@ class Bench:
                 "silent_max": run["max_us"], "silent_missing": run["missing"],
                 "silent_reopened": run["silent_reopened"]}
 
-    def throughput(self, server, units):
-        return max(self.load(server, self.plan.throughput, units)["rate"]
-                   for _ in range(THROUGHPUT_RUNS))
+    def throughput(self, server, units, beside=None):
+        """The best rate, and the UI thread's wake-ups per report over all the runs; with
+        beside, also the best rate of that server, its runs taking turns with these."""
+        switches, reports = server.ui_switches(), server.reports
+        rates, beside_rates = [], []
+        for _ in range(THROUGHPUT_RUNS):
+            rates.append(self.load(server, self.plan.throughput, units)["rate"])
+            if beside:
+                beside_rates.append(self.load(beside, self.plan.throughput, units)["rate"])
+        wakes = (server.ui_switches() - switches) / (server.reports - reports)
+        return max(rates), wakes, max(beside_rates, default=0)
 
     def finish(self, server):
         status = server.stop()
         # NR-QD8K closes its window on SIGTERM; the others simply die of it.
-        if server.name == NRQD8K and status != 0:
+        if server.name in (NRQD8K, WINDOW) and status != 0:
             raise Broken(f"NR-QD8K did not end cleanly on SIGTERM (status {status}): "
                          f"{server.tail()}")
         if server.logs:
@@ -310,12 +347,23 @@ class Bench:
         for logging in (True, False):
             suffix = "on" if logging else "off"
             server, listen = self.make(kind, logging)
+            # Beside the window, the limit's runs take turns with its runs: a run the TCP table
+            # or a neighbour slows then slows both.
+            beside = self.make(LIMIT, logging, BESIDE)[0] if kind == WINDOW else None
             if kind == NRQD8K and logging:
                 figures["listen_ms"] = listen * 1000
                 figures.update(self.idle_and_memory(server))
-            figures[f"seq_{suffix}"] = self.throughput(server, 1)
-            figures[f"conc_{suffix}"] = self.throughput(server, CONCURRENT_UNITS)
-            if logging:
+            if kind == WINDOW:
+                time.sleep(SETTLE_SECONDS)
+            for key, units in (("seq", 1), ("conc", CONCURRENT_UNITS)):
+                rate, wakes, beside_rate = self.throughput(server, units, beside)
+                figures[f"{key}_{suffix}"] = rate
+                if kind in (NRQD8K, WINDOW):
+                    figures[f"wakes_{key}_{suffix}"] = wakes
+                if beside:
+                    figures[f"limit_{key}_{suffix}"] = beside_rate
+            # With the window: what it costs the serving, nothing else.
+            if logging and kind != WINDOW:
                 latency = self.load(server, self.plan.latency, LATENCY_UNITS, rate=LATENCY_RATE)
                 figures.update({key: latency[f"{key}_us"] for key in ("p50", "p90", "p99")})
                 figures["max"] = latency["max_us"]
@@ -323,6 +371,8 @@ class Bench:
                 figures.update(self.burst(server))
                 figures.update(self.silent(server))
             self.finish(server)
+            if beside:
+                self.finish(beside)
         return figures
 
     def stop_latency(self, repeats, silent):
@@ -392,6 +442,26 @@ def targets(figures):
          f"slowest {nr['stop_held_max'] / 1000:,.1f} ms", nr["stop_held_max"] <= TARGET_STOP_US),
         ("Resident memory, more reports", f"no growth beyond {RSS_NOISE_KB} kB",
          f"{growth:+,} kB", growth <= RSS_NOISE_KB),
+        *window_targets(figures.get(WINDOW)),
+    ]
+
+
+def window_targets(window):
+    """The window's targets; not met when a run (an older one) did not measure it."""
+    heading = f"{CONCURRENT_UNITS} units at once with the window, log on and off"
+    aim = f"at least {TARGET_WINDOW_OF_LIMIT:.2f} of the limit beside it"
+    wakes_heading = f"UI thread wake-ups per report, {CONCURRENT_UNITS} units, with the window"
+    wakes_aim = f"at most {TARGET_WAKES_PER_REPORT}"
+    if not window or "limit_conc_on" not in window:
+        return [(heading, aim, "not measured", False), (wakes_heading, wakes_aim,
+                                                        "not measured", False)]
+    ratios = [window[key] / window[f"limit_{key}"] for key in ("conc_on", "conc_off")]
+    wakes = [window[key] for key in ("wakes_conc_on", "wakes_conc_off")]
+    return [
+        (heading, aim, f"{ratios[0]:.2f} and {ratios[1]:.2f} of the limit",
+         min(ratios) >= TARGET_WINDOW_OF_LIMIT),
+        (wakes_heading, wakes_aim, f"{wakes[0]:.3f} log on, {wakes[1]:.3f} log off",
+         max(wakes) <= TARGET_WAKES_PER_REPORT),
     ]
 
 
@@ -399,7 +469,8 @@ def table(columns, figures, cell):
     lines = ["| Server | " + " | ".join(heading for _, heading, _ in columns) + " |",
              "|---|" + "---:|" * len(columns)]
     for kind in SERVERS:
-        cells = (cell(kind, key) for key, _, _ in columns)
+        # The window's run measures throughput alone.
+        cells = (cell(kind, key) if key in figures[kind] else "–" for key, _, _ in columns)
         lines.append(f"| {kind} | " + " | ".join(cells) + " |")
     return lines
 
@@ -409,6 +480,7 @@ def section(name, figures, plan, about, started, finished, load_before, load_aft
     """One run's section of RESULTS.md, its figures kept in a comment for later runs."""
     nr = figures[NRQD8K]
     limit = figures[LIMIT]
+    window = figures[WINDOW]
     held = (f"| Same, with {STOP_HELD} silent connections held, median of "
             f"{nr['held_stops']:.0f} | {number(nr['stop_held_median'])} µs |\n"
             f"| Same, slowest | {number(nr['stop_held_max'])} µs |")
@@ -435,7 +507,9 @@ def section(name, figures, plan, about, started, finished, load_before, load_aft
         "",
         f"Reports/s: the best of {THROUGHPUT_RUNS} runs of {plan.throughput:,} reports. "
         f"Latency: {plan.latency:,} reports at {LATENCY_RATE} reports/s from "
-        f"{LATENCY_UNITS} units, logging on, from the start of the connect to the whole reply.",
+        f"{LATENCY_UNITS} units, logging on, from the start of the connect to the whole reply. "
+        f"{NRQD8K} runs offscreen; {WINDOW} shows its window on an Xvfb display under openbox "
+        "and is measured for throughput alone.",
         "",
         *table(COLUMNS, figures, lambda kind, key: number(figures[kind][key])),
         "",
@@ -467,6 +541,23 @@ def section(name, figures, plan, about, started, finished, load_before, load_aft
         f"| {number(nr['stop_median'])} µs |",
         f"| Same, slowest | {number(nr['stop_max'])} µs |",
         held,
+        "",
+        f"{WINDOW}, its runs taking turns with those of {BESIDE}, so that both meet the same "
+        "machine and the same TCP table:",
+        "",
+        f"| Figure | {WINDOW} (rep/s) | {BESIDE} (rep/s) | Ratio |",
+        "|---|---:|---:|---:|",
+        *(f"| {heading.replace(' (rep/s)', '')} | {number(window[key])} | {number(window['limit_' + key])} | "
+          f"{window[key] / window['limit_' + key]:.2f} |"
+          for key, heading, _ in COLUMNS[:4]),
+        "",
+        "UI thread wake-ups per report (the main thread's voluntary and involuntary context "
+        "switches over all the throughput runs, per report):",
+        "",
+        "| Run | " + " | ".join(heading for _, heading in WAKE_COLUMNS) + " |",
+        "|---|" + "---:|" * len(WAKE_COLUMNS),
+        *(f"| {kind} | " + " | ".join(f"{figures[kind][key]:.3f}" for key, _ in WAKE_COLUMNS)
+          + " |" for kind in (NRQD8K, WINDOW)),
         "",
         "### CSV logs",
         "",
@@ -532,9 +623,47 @@ def load_average():
     return " ".join(Path("/proc/loadavg").read_text().split()[:3])
 
 
+class Display:
+    """An Xvfb display of its own with openbox on it, for NR-QD8K's real window."""
+
+    def __enter__(self):
+        number = next(n for n in range(90, 200) if not Path(f"/tmp/.X{n}-lock").exists())
+        self.name = f":{number}"
+        self.processes = []
+        try:
+            self.processes.append(subprocess.Popen(
+                ["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            socket_path = Path(f"/tmp/.X11-unix/X{number}")
+            for _ in range(500):
+                if socket_path.exists():
+                    break
+                time.sleep(0.01)
+            else:
+                raise Broken(f"Xvfb {self.name} did not start")
+            self.processes.append(subprocess.Popen(
+                ["openbox"], env=dict(os.environ, DISPLAY=self.name),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        except OSError as error:
+            self.__exit__()
+            raise Broken(f"no display for the window (apt-get install xvfb openbox): {error}")
+        time.sleep(SETTLE_SECONDS)
+        return self.name
+
+    def __exit__(self, *_):
+        for process in reversed(self.processes):
+            process.terminate()
+            process.wait()
+
+
 def run(args, root):
     plan = Plan(args.scale)
-    bench = Bench(args.build, args.peers, root, plan)
+    with Display() as display:
+        return run_on(args, root, plan, display)
+
+
+def run_on(args, root, plan, display):
+    bench = Bench(args.build, args.peers, root, plan, display)
     try:
         figures = {kind: bench.measure(kind) for kind in SERVERS}
         idle = bench.stop_latency(plan.stops, 0)

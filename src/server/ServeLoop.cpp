@@ -158,10 +158,11 @@ void CSignalServerDlg::ServeConnection(const WaitingConnection& connection, Serv
     WriteLogRecord(peer);
     char line[128];
     std::snprintf(line, sizeof line, kFormatPeerLine, peer);
-    // A unit reporting again leaves the line as it is: that spares a wait for the UI thread.
+    // A unit reporting again leaves the line as it is. Never waited for: the operator sees the
+    // last unit at the next repaint, and a report does not wait for the UI thread.
     if (run.peerLine != line) {
         run.peerLine = line;
-        m_staticPeer.SetWindowText(line);
+        m_staticPeer.SetWindowTextLater(line);
     }
     AppendTrace("--to:%s   Send : %02x %02x\r\n", peer, frame.lead, frame.state);
     const uint8_t reply[2] = {frame.lead, frame.state};

@@ -49,12 +49,13 @@ protected:
     void Close();
 
     CSignalServerDlg& Dialog() { return *m_dialog; }
-    std::string Text(CWnd& control) { return control.GetWindowText(); }
-    // Trace lines are handed over without waiting: take in those on their way first.
-    std::string Trace() {
+    // Trace lines and the peer line are handed over without waiting: take in those on their
+    // way first.
+    std::string Text(CWnd& control) {
         UiThread::RunPending();
-        return m_dialog->m_editTrace.GetWindowText();
+        return control.GetWindowText();
     }
+    std::string Trace() { return Text(m_dialog->m_editTrace); }
     WndHandle* Control(int id) { return m_dialog->GetControl(id); }
     WndHandle* Window() { return m_dialog->GetSafeHwnd(); }
 

@@ -3,6 +3,19 @@
 #include "ui/wnd/UiThread.h"
 #include "ui/wnd/WindowSystem.h"
 
+#include <utility>
+
+namespace {
+
+// Keeps the newer half, from a line start, once the text is over a pane's bound.
+void KeepWithinPane(std::string& text) {
+    if (text.size() <= CEdit::kMaxPaneBytes) return;
+    size_t cut = text.find('\n', text.size() - CEdit::kMaxPaneBytes / 2);
+    text.erase(0, cut == std::string::npos ? text.size() : cut + 1);
+}
+
+}  // namespace
+
 void CEdit::SetLimitText(int nMaxBytes) {
     UiThread::Call([&] {
         if (!IsPane()) wnd::LimitTypedBytes(GetSafeHwnd(), static_cast<size_t>(nMaxBytes));
@@ -10,16 +23,32 @@ void CEdit::SetLimitText(int nMaxBytes) {
 }
 
 void CEdit::ReplaceSel(std::string_view text) {
-    UiThread::Post([this, copy = std::string(text)] { AppendNow(copy); });
+    if (text.empty()) return;
+    if (UiThread::IsCurrent()) {
+        AppendNow(TakeComingText().append(text));
+        return;
+    }
+    // Text from another thread gathers here until the UI thread takes it all at once: a busy
+    // worker then costs one pane update per drain rather than one per line.
+    bool posted;
+    {
+        std::lock_guard lock(m_comingMutex);
+        posted = !m_comingText.empty();
+        m_comingText.append(text);
+        KeepWithinPane(m_comingText);
+    }
+    if (!posted) UiThread::Post([this] { AppendNow(TakeComingText()); });
+}
+
+std::string CEdit::TakeComingText() {
+    std::lock_guard lock(m_comingMutex);
+    return std::exchange(m_comingText, {});
 }
 
 void CEdit::AppendNow(std::string_view text) {
+    if (text.empty()) return;
     m_paneText.append(text);
-    if (m_paneText.size() > kMaxPaneBytes) {
-        // Keep the newer half, from a line start, so the pane never grows without end.
-        size_t cut = m_paneText.find('\n', m_paneText.size() - kMaxPaneBytes / 2);
-        m_paneText.erase(0, cut == std::string::npos ? m_paneText.size() : cut + 1);
-    }
+    KeepWithinPane(m_paneText);
     if (wnd::IsVisible(GetSafeHwnd())) ShowPaneText();
 }
 
@@ -28,6 +57,8 @@ void CEdit::SetTextNow(const std::string& text) {
         CWnd::SetTextNow(text);
         return;
     }
+    // Text still on its way is older than this and would otherwise follow it.
+    TakeComingText();
     m_paneText = text;
     ShowPaneText();
 }

@@ -3,6 +3,7 @@
 #include "ui/wnd/CWnd.h"
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@ public:
     void SetLimitText(int nMaxBytes);
     // Panes only. Inserts at the caret, which in a read-only pane always stands behind the text
     // last put in. From another thread it does not wait: it only keeps its place among the calls.
+    // Text set on the pane drops what is still on its way.
     void ReplaceSel(std::string_view text);
 
 protected:
@@ -27,7 +29,10 @@ protected:
 private:
     bool IsPane() const;
     void AppendNow(std::string_view text);
+    std::string TakeComingText();
     void ShowPaneText();
 
     std::string m_paneText;  // UI thread only
+    std::mutex m_comingMutex;
+    std::string m_comingText;  // under m_comingMutex: from other threads, not yet in the pane
 };

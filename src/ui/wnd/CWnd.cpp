@@ -31,7 +31,12 @@ bool CWnd::IsWindowVisible() const {
 }
 
 void CWnd::InvalidateRect() {
-    UiThread::Post([this] { wnd::Invalidate(m_hWnd); });
+    if (m_invalidatePending.exchange(true)) return;
+    UiThread::Post([this] {
+        // Cleared first: a change after this point needs a paint of its own.
+        m_invalidatePending = false;
+        wnd::Invalidate(m_hWnd);
+    });
 }
 
 void CWnd::SetFont(const CFont* font) {
@@ -45,13 +50,38 @@ void CWnd::MessageBox(std::string_view text) {
 
 void CWnd::SetWindowText(std::string_view text) {
     std::string copy(text);
-    UiThread::Call([&] { SetTextNow(copy); });
+    UiThread::Call([&] {
+        {
+            // Newer than a text still on its way, which would otherwise overwrite it.
+            std::lock_guard lock(m_laterMutex);
+            m_laterText.reset();
+        }
+        SetTextNow(copy);
+    });
 }
 
 std::string CWnd::GetWindowText() const {
     std::string text;
     UiThread::Call([&] { text = TextNow(); });
     return text;
+}
+
+void CWnd::SetWindowTextLater(std::string_view text) {
+    bool posted;
+    {
+        std::lock_guard lock(m_laterMutex);
+        posted = m_laterText.has_value();
+        m_laterText = std::string(text);
+    }
+    if (posted) return;
+    UiThread::Post([this] {
+        std::optional<std::string> text;
+        {
+            std::lock_guard lock(m_laterMutex);
+            text.swap(m_laterText);
+        }
+        if (text) SetTextNow(*text);
+    });
 }
 
 void CWnd::SetTextNow(const std::string& text) {

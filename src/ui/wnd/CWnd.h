@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,7 +15,7 @@ inline constexpr int SW_HIDE = 0;
 
 // A window the logic works on. Every operation may be called from any thread: on the UI
 // thread it runs at once, on another it waits until the UI thread has run it, except
-// InvalidateRect, which never waits.
+// InvalidateRect and SetWindowTextLater, which never wait.
 class CWnd {
 public:
     CWnd() = default;
@@ -24,12 +27,16 @@ public:
     WndHandle* GetSafeHwnd() const { return m_hWnd; }
 
     void SetWindowText(std::string_view text);
+    // Shown when the UI thread next takes what is handed over; of texts set meanwhile, only
+    // the last is shown.
+    void SetWindowTextLater(std::string_view text);
     std::string GetWindowText() const;
     void EnableWindow(bool enable);
     bool IsWindowEnabled() const;
     void ShowWindow(int nCmdShow);
     bool IsWindowVisible() const;
-    // The whole area, background erased; painted later by the UI thread.
+    // The whole area, background erased; painted later by the UI thread, once however often
+    // it is asked for meanwhile.
     void InvalidateRect();
     void SetFont(const CFont* font);
 
@@ -44,6 +51,9 @@ protected:
 
 private:
     WndHandle* m_hWnd = nullptr;
+    std::atomic<bool> m_invalidatePending{false};
+    std::mutex m_laterMutex;
+    std::optional<std::string> m_laterText;  // under m_laterMutex
     // The bytes last set, read back as they are while the window still shows them: text the
     // window cannot hold exactly (stray bytes, duplicate codes) is never lost or changed.
     std::string m_lastText;  // UI thread only

@@ -3,19 +3,18 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <memory>
-#include <mutex>
 
 namespace {
 
 constexpr DWORD kServePollMs = 50;
 constexpr wchar_t kWindowClass[] = L"NR-QD8K.UiThread";
+constexpr UINT_PTR kRestTimer = 1;
 
 // A waiting call is sent to a message-only window of the UI thread, so the system itself holds
 // the caller until the UI thread has run it, and it runs also inside modal loops (message
-// boxes, file dialogs). Posted calls wait in a queue that every sent call empties first, as a
-// sent message would otherwise overtake them.
+// boxes, file dialogs). Every sent call empties the posted queue first, as a sent message would
+// otherwise overtake what was posted before it.
 class MessageQueue : public UiQueue {
 public:
     MessageQueue()
@@ -45,31 +44,6 @@ public:
         SendMessageW(m_window, kMsgCall, 0, reinterpret_cast<LPARAM>(&work));
     }
 
-    void Post(std::function<void()> work) override {
-        bool wasEmpty;
-        {
-            std::lock_guard lock(m_mutex);
-            wasEmpty = m_items.empty();
-            m_items.push_back(std::move(work));
-        }
-        // One message per batch: the UI thread empties the queue each time.
-        if (wasEmpty) PostMessageW(m_window, kMsgRunQueued, 0, 0);
-        Wake();
-    }
-
-    void Drain() override {
-        for (;;) {
-            std::function<void()> next;
-            {
-                std::lock_guard lock(m_mutex);
-                if (m_items.empty()) return;
-                next = std::move(m_items.front());
-                m_items.pop_front();
-            }
-            next();
-        }
-    }
-
     void Wake() override { SetEvent(m_wake); }
 
     // Sent calls are run by the peek; posted messages stay for the loop that dispatches them.
@@ -79,14 +53,20 @@ public:
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 
+protected:
+    void WakeToDrain() override {
+        PostMessageW(m_window, kMsgRunQueued, 0, 0);
+        Wake();
+    }
+    // A timer of the message window: it ends also inside modal loops.
+    void Rest() override { SetTimer(m_window, kRestTimer, kRestMs, nullptr); }
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     DWORD m_uiThread;
     HANDLE m_wake;
     HWND m_window = nullptr;
-    std::mutex m_mutex;
-    std::deque<std::function<void()>> m_items;
 };
 
 LRESULT CALLBACK MessageQueue::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -98,6 +78,11 @@ LRESULT CALLBACK MessageQueue::WindowProc(HWND hwnd, UINT message, WPARAM wParam
             (*reinterpret_cast<const std::function<void()>*>(lParam))();
             return 0;
         case kMsgRunQueued:
+            queue->Drain();
+            return 0;
+        case WM_TIMER:
+            if (wParam != kRestTimer) break;
+            KillTimer(hwnd, kRestTimer);
             queue->Drain();
             return 0;
     }
