@@ -4,6 +4,8 @@
 #include "support/WindowTest.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -81,9 +83,11 @@ TEST_F(ServerControlTest, StartsOnlyOnPortsInTheRange) {
     }
 }
 
-// A start clears the trace, turns the state red and the lamps black, and a report lights its
-// inputs red. A stop turns it all grey at once; then the worker's stop steps run (no peer, no
-// input on) and the port is free again. Other controls keep the dialog's colours.
+// A start clears the trace, turns the state red and the lamps black. Eight units report at once,
+// then one more: within 50 ms of its reply the lamps and the peer line show that last report,
+// and the trace holds each unit's lines in the order it sent them. A stop turns it all grey at
+// once; then the worker's stop steps run (no peer, no input on) and the port is free again.
+// Other controls keep the dialog's colours.
 TEST_F(ServerControlTest, StartReportStopCycle) {
     int port = FreePort();
     StartServerOn(port);
@@ -92,8 +96,39 @@ TEST_F(ServerControlTest, StartReportStopCycle) {
     EXPECT_EQ(Trace(), "server start.\r\n");
     EXPECT_EQ(StateBackground(), kRed);
     EXPECT_EQ(Lamps(), std::vector<Colour>(5, kBlack));
-    ASSERT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
-    EXPECT_EQ(Lamps(), (std::vector<Colour>{kRed, kBlack, kRed, kBlack, kRed}));
+    std::vector<std::thread> units;
+    for (char u = '1'; u <= '8'; ++u) {
+        units.emplace_back([port, from = std::string("127.0.0.") + u] {
+            for (char n = 0; n < 30; ++n)
+                RunUnit(port, {{{n, '\x1f'}}, false, false, from.c_str()});
+        });
+    }
+    Served([&] {
+        for (std::thread& unit : units) unit.join();
+        return 0;
+    });
+    const UnitResult last = Served([&] {
+        return RunUnit(port, {{"\x01\x15"}, false, false, "127.0.0.9"});
+    });
+    ASSERT_TRUE(WaitUntil([&] {
+        return Dialog().m_staticPeer.GetWindowText().ends_with(" : 127.0.0.9") &&
+               Lamps() == std::vector<Colour>{kRed, kBlack, kRed, kBlack, kRed};
+    }));
+    EXPECT_LE(std::chrono::steady_clock::now() - last.repliedAt, std::chrono::milliseconds(50));
+    const std::string trace = Trace();
+    EXPECT_EQ(Count(trace, "Send : "), 241u);
+    for (char u = '1'; u <= '8'; ++u) {
+        size_t at = 0;
+        for (int n = 0; n < 30 && at != std::string::npos; ++n) {
+            char lines[96];
+            std::snprintf(
+                lines, sizeof lines,
+                "from:127.0.0.%c   Reseived : %02x 1f \r\n--to:127.0.0.%c   Send : %02x 1f\r\n", u,
+                n, u, n);
+            at = trace.find(lines, at);
+        }
+        EXPECT_NE(at, std::string::npos) << "127.0.0." << u;
+    }
     const Colour window = op::WindowBackground(Window());
     for (int id : {IDC_STATIC_PEER, IDC_STATIC_LOCALADDR, IDC_STATIC_VERSION}) {
         EXPECT_EQ(op::Shot(Control(id)).At(-1, -1), window) << id;

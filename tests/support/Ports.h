@@ -2,14 +2,19 @@
 
 #include "support/TestSockets.h"
 
+#include <stdexcept>
+
 // A TCP socket on a port the system chose, held for as long as this lives on 127.0.0.1: bound
 // alone (connections to it are refused), or listening (connections complete, and nothing answers
 // until accepted; the server cannot have the port either).
 class HeldPort {
 public:
     enum class Kind { kBoundOnly, kListening };
-    explicit HeldPort(Kind kind = Kind::kBoundOnly);
-    ~HeldPort();
+    explicit HeldPort(Kind kind = Kind::kBoundOnly)
+        : m_sock(test_net::Hold(kind == Kind::kListening, &m_port)) {
+        if (m_sock == test_net::kNone) throw std::runtime_error("cannot hold a test port");
+    }
+    ~HeldPort() { test_net::Close(m_sock); }
     HeldPort(const HeldPort&) = delete;
     HeldPort& operator=(const HeldPort&) = delete;
 

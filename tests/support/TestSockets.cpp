@@ -51,11 +51,6 @@ sockaddr_in Loopback(int port, const char* address = "127.0.0.1") {
     return result;
 }
 
-bool Wait(Handle sock, int timeoutMs) {
-    pollfd entry{Native(sock), POLLRDNORM, 0};
-    return PollSockets(&entry, 1, timeoutMs) == 1;
-}
-
 }  // namespace
 
 Handle Connect(int port, const char* from) {
@@ -104,7 +99,7 @@ void ResetOnClose(Handle sock) {
 
 Received Receive(Handle sock, char* buffer, std::size_t size, int timeoutMs, std::size_t* got) {
     *got = 0;
-    if (!Wait(sock, timeoutMs)) return Received::kTimedOut;
+    if (!Readable(sock, timeoutMs)) return Received::kTimedOut;
     const int read = static_cast<int>(::recv(Native(sock), buffer, static_cast<int>(size), 0));
     if (read > 0) {
         *got = static_cast<std::size_t>(read);
@@ -114,7 +109,8 @@ Received Receive(Handle sock, char* buffer, std::size_t size, int timeoutMs, std
 }
 
 bool Readable(Handle sock, int timeoutMs) {
-    return Wait(sock, timeoutMs);
+    pollfd entry{Native(sock), POLLRDNORM, 0};
+    return PollSockets(&entry, 1, timeoutMs) == 1;
 }
 
 Handle Accept(Handle listening) {

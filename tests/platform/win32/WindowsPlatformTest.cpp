@@ -1,6 +1,5 @@
 #include "platform/CStdioFile.h"
 #include "platform/HomeFolder.h"
-#include "platform/InterfaceTables.h"
 #include "platform/ModuleInfo.h"
 #include "support/PlacedModule.h"
 #include "support/SystemFiles.h"
@@ -9,7 +8,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -51,23 +49,6 @@ TEST(WindowsHomeFolder, BesideTheExecutableElseLocalAppData) {
     EXPECT_EQ(home.problem, HomeFolder::kFound);
     EXPECT_EQ(home.path, folder.File("NR-QD8K"));
     EXPECT_TRUE(FileExists(folder.File("NR-QD8K")));
-}
-
-// IP Helper's tables: the loopback address belongs to an interface with no hardware address.
-TEST(WindowsInterfaceTables, ListLoopback) {
-    const InterfaceTableSource& tables = CurrentInterfaceTables();
-    const auto addresses = tables.GetIpAddrTable();
-    ASSERT_TRUE(addresses.has_value());
-    const uint32_t loopback = 0x0100007F;  // 127.0.0.1 in network byte order
-    auto row = std::find_if(addresses->begin(), addresses->end(),
-                            [&](const IpAddrRow& r) { return r.dwAddr == loopback; });
-    ASSERT_NE(row, addresses->end());
-    const std::optional<InterfaceRow> entry = tables.GetIfEntry(row->dwIndex);
-    ASSERT_TRUE(entry.has_value());
-    EXPECT_EQ(entry->dwPhysAddrLen, 0u);
-    const auto indexes = tables.GetIfIndexes();
-    ASSERT_TRUE(indexes.has_value());
-    EXPECT_EQ(std::ranges::count(*indexes, row->dwIndex), 1);
 }
 
 }  // namespace
