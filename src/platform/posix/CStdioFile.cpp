@@ -25,14 +25,15 @@ std::string ResolvedPath(const std::string& path) {
     return path;
 }
 
-// Never waits for a pipe's other end; refuses anything but a regular file or a device.
-int OpenFile(const std::string& path, int flags, bool devicesToo) {
+// Never waits for a pipe's other end; refuses anything but a regular file or a device, and
+// tells which it is. O_NONBLOCK changes nothing for a regular file, so only a device has it
+// taken away (each log row would pay for the call).
+int OpenFile(const std::string& path, int flags, bool devicesToo, struct stat* info) {
     int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return -1;
-    struct stat info {};
-    bool usable = ::fstat(fd, &info) == 0 &&
-                  (S_ISREG(info.st_mode) || (devicesToo && S_ISCHR(info.st_mode))) &&
-                  ::fcntl(fd, F_SETFL, flags & O_APPEND) == 0;
+    bool usable = ::fstat(fd, info) == 0 &&
+                  (S_ISREG(info->st_mode) || (devicesToo && S_ISCHR(info->st_mode) &&
+                                              ::fcntl(fd, F_SETFL, flags & O_APPEND) == 0));
     if (!usable) {
         ::close(fd);
         return -1;
@@ -46,9 +47,9 @@ int OpenTemporaryBeside(const std::string& target, const struct stat* existing,
                         std::string& tempPath) {
     tempPath = JoinPath(DirectoryOfPath(target), ".nr-qd8k." + std::to_string(::getpid()) + "." +
                                                      std::to_string(g_tempCounter++));
-    int fd = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, false);
     struct stat made {};
-    bool ok = fd >= 0 && ::fstat(fd, &made) == 0;
+    int fd = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, false, &made);
+    bool ok = fd >= 0;
     if (ok && existing != nullptr) {
         // The owner first: a change of owner clears the set-id bits the mode then restores.
         bool sameOwner = made.st_uid == existing->st_uid && made.st_gid == existing->st_gid;
@@ -92,7 +93,8 @@ std::optional<std::string> CStdioFile::SystemPath(std::string_view path) {
 }
 
 bool CStdioFile::OpenForReading(const std::string& path) {
-    int fd = OpenFile(path, O_RDONLY, false);
+    struct stat info {};
+    int fd = OpenFile(path, O_RDONLY, false, &info);
     if (fd < 0) return false;
     m_reader = ::fdopen(fd, "rb");
     if (m_reader == nullptr) ::close(fd);
@@ -100,12 +102,10 @@ bool CStdioFile::OpenForReading(const std::string& path) {
 }
 
 bool CStdioFile::OpenForAppending(const std::string& path, unsigned flags) {
-    m_fd = OpenFile(path, O_WRONLY | O_CREAT | O_APPEND, true);
-    if (m_fd < 0) return false;
     struct stat info {};
-    bool ok = ::fstat(m_fd, &info) == 0;
-    if (ok && (flags & shareExclusive)) ok = LockExclusively(m_fd);
-    if (!ok) {
+    m_fd = OpenFile(path, O_WRONLY | O_CREAT | O_APPEND, true, &info);
+    if (m_fd < 0) return false;
+    if ((flags & shareExclusive) && !LockExclusively(m_fd)) {
         Discard();
         return false;
     }
@@ -122,7 +122,8 @@ bool CStdioFile::OpenForReplacing(const std::string& path) {
     bool danglingLink = !exists && ::lstat(m_targetPath.c_str(), &link) == 0;
     if (exists || danglingLink) {
         // Whether this file may be written is its own say, not its folder's.
-        m_fd = OpenFile(m_targetPath, O_WRONLY | O_CREAT, true);
+        struct stat opened {};
+        m_fd = OpenFile(m_targetPath, O_WRONLY | O_CREAT, true, &opened);
         if (m_fd < 0) return false;
     }
     // Written in place: a device, a file with other names (they all see the new contents), a
