@@ -1,4 +1,3 @@
-#include "platform/SocketSession.h"
 #include "platform/WakeEvent.h"
 #include "platform/Winsock.h"
 
@@ -10,8 +9,6 @@ namespace {
 
 // A stop wakes the wait at once, and only until it is reset.
 TEST(WakeEvent, WakesAWaitUntilReset) {
-    SocketSession session;
-    ASSERT_EQ(session.Error(), 0);
     WakeEvent event;
     ASSERT_TRUE(event.IsValid());
     wsock::PollEntry entries[] = {{INVALID_SOCKET}, {event.Handle()}};

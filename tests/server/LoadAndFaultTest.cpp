@@ -8,7 +8,8 @@ namespace {
 using LoadAndFaultTest = ServingWindowTest;
 
 // Twenty units at once, while others stall, send half frames and end or reset: every report
-// replied, right, and logged once with the states of its own frame.
+// (nr-load's, in the three-byte form) replied, right, and logged once with the states of its own
+// frame.
 TEST_F(LoadAndFaultTest, ManyUnitsAreServedWhileBadOnesMisbehave) {
     std::atomic<bool> done{false};
     std::thread vandal([&] {
@@ -18,15 +19,17 @@ TEST_F(LoadAndFaultTest, ManyUnitsAreServedWhileBadOnesMisbehave) {
         }
     });
     const ProgramRun load = Served([&] {
-        return RunProgram(NR_LOAD_PATH,
-                          {"--port", std::to_string(port), "--units", "20", "--count", "2000"},
-                          std::chrono::seconds(60));
+        return RunProgram(
+            NR_LOAD_PATH,
+            {"--port", std::to_string(port), "--units", "20", "--count", "2000", "--three"},
+            std::chrono::seconds(60));
     });
     done = true;
     vandal.join();
     EXPECT_EQ(load.exitCode, 0) << load.out << load.err;
     EXPECT_NE(load.out.find("reports=2000 ok=2000 missing=0 wrong=0 "), std::string::npos);
     EXPECT_EQ(LoggedStates(ReadFileBytes(folder.File("NR-QD8K.csv"))), StatesOfLoadReports(2000));
+    EXPECT_EQ(Count(Trace(), "Reseived"), 0u) << "each report in the form asked for";
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         {"#$PORT=10003#$DI1=Door", {{"port", "10003#$DI1=Door"}, {"DI1", "$DI1=Door"}}, false},
         {"#$TITLEBAR=#$PORT=1024", {{"port", "BAR=#$PORT=1024"}}, false},
         {"#$TITLEBAR=A = B ", {{"title", "A = B "}}, false},
-        {"#$TITLEBAR=", {{"title", ""}}, false},
         {"#$LOGGING=ON", {{"logging", "on"}}, false},
         {"#$LOGGING=ONLINE", {{"logging", "on"}}, false},
         {"#$LOGGING=on", {{"logging", "off"}}, false},

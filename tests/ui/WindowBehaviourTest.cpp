@@ -42,7 +42,6 @@ TEST_F(WindowBehaviourTest, MnemonicsWork) {
     } froms[] = {
         {IDC_EDIT_DI1, op::kAlt, true},
         {IDC_BUTTON_TITLE, op::kNoModifier, true},
-        {IDC_CHECK_LOGGING, op::kNoModifier, true},
         {IDC_EDIT_DI1, op::kNoModifier, false},
         {IDC_EDIT_LOGFILE, op::kNoModifier, false},  // read-only
     };

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <cwctype>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -41,19 +42,11 @@ struct KeyStroke {
 };
 
 KeyStroke StrokeOf(int key, unsigned modifiers) {
-    switch (key) {
-        case kReturn:
-        case kEnter:
-            return {VK_RETURN, L'\r'};
-        case kEscape:
-            return {VK_ESCAPE, 0x1b};
-        case kTab:
-            return {VK_TAB, L'\t'};
-        case kSpace:
-            return {VK_SPACE, L' '};
-        case kBackspace:
-            return {VK_BACK, L'\b'};
-    }
+    static const std::map<int, KeyStroke> named{
+        {kReturn, {VK_RETURN, L'\r'}}, {kEnter, {VK_RETURN, L'\r'}},
+        {kEscape, {VK_ESCAPE, 0x1b}},  {kTab, {VK_TAB, L'\t'}},
+        {kSpace, {VK_SPACE, L' '}},    {kBackspace, {VK_BACK, L'\b'}}};
+    if (const auto found = named.find(key); found != named.end()) return found->second;
     const auto letter = static_cast<wchar_t>(key);
     return {letter,
             static_cast<wchar_t>((modifiers & kControl) ? key & 0x1f : std::towlower(letter))};
