@@ -12,11 +12,11 @@ build: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 
-# Without a display the window runs offscreen: it serves at once and prints its trace.
+# Without a display the server runs alone: it serves at once and prints its trace.
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-		echo "No display: serving offscreen on the port of the saved settings (10003 if none); each report is printed. Ctrl+C ends it."; \
-		QT_QPA_PLATFORM=offscreen build/dev/NR-QD8K; \
+		echo "No display: nr-serve serves on the port of the saved settings (10003 if none) and prints each report. Ctrl+C ends it."; \
+		build/dev/nr-serve; \
 	else \
 		build/dev/NR-QD8K; \
 	fi
@@ -62,22 +62,22 @@ test-package-windows: package-windows
 	@tests/package/windows-package-test.sh build/windows
 
 # Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as they are).
+# Built by CMake as the programs are, with clang's fuzzer.
 FUZZ_SECONDS ?= 60
-FUZZ_FLAGS = -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Ires
 
 fuzz: deps
-	@mkdir -p build/fuzz
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
 	@set -e; \
-	run() { name=$$1; corpus=$$2; shift 2; \
-		clang++ $(FUZZ_FLAGS) tests/fuzz/$${name}Fuzz.cpp "$$@" -o build/fuzz/$$name; \
-		rm -rf build/fuzz/$$corpus && cp -r tests/fuzz/corpus/$$corpus build/fuzz/$$corpus; \
+	run() { name=$$1; corpus=$$2; \
+		rm -rf build/fuzz/corpus-$$corpus && cp -r tests/fuzz/corpus/$$corpus build/fuzz/corpus-$$corpus; \
 		echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
-		build/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build/fuzz/ build/fuzz/$$corpus 2>&1 \
+		build/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build/fuzz/ build/fuzz/corpus-$$corpus 2>&1 \
 			| grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' || true; \
 		test $${PIPESTATUS[0]} -eq 0; }; \
-	run FrameAssembler frames src/server/FrameAssembler.cpp; \
-	run SettingsReader settings src/settings/SettingsFormat.cpp src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp; \
-	run Cp932 cp932 src/platform/Cp932.cpp src/platform/posix/Cp932Convert.cpp
+	run FrameAssemblerFuzz frames; \
+	run SettingsReaderFuzz settings; \
+	run Cp932Fuzz cp932
 
 # NR-QD8K, offscreen and with its window on an Xvfb display of its own, against two peer servers
 # and the limit of this machine; fills the "after" section of bench/RESULTS.md (run-bench.py

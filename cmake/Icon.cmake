@@ -20,5 +20,3 @@ endforeach()
 install(FILES ${NR_ICON_SOURCE}
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     RENAME ${NR_APP_ID}.svg)
-
-qt_add_resources(nrcore nr_icons PREFIX /icons BASE ${NR_ICON_DIR} FILES ${NR_ICONS})

@@ -4,7 +4,7 @@
 
 include(cmake/PackageVersion.cmake)
 
-install(TARGETS NR-QD8K nr-unit nr-load RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS NR-QD8K nr-serve nr-unit nr-load RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 configure_file(res/NR-QD8K.desktop.in ${NR_APP_ID}.desktop @ONLY)
 configure_file(res/NR-QD8K.metainfo.xml.in ${NR_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/${NR_APP_ID}.desktop
@@ -29,8 +29,9 @@ you choose and logs each report to a CSV file. Its texts are Japanese; its
 settings and CSV files are CP932 with CR LF line ends, as the Windows version
 writes them.
 
-Also holds nr-unit, which sends one report as a unit does, and nr-load, which
-plays many units at once.")
+Also holds nr-serve, the same server without a window for a machine that only
+serves, nr-unit, which sends one report as a unit does, and nr-load, which plays
+many units at once.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${NR_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

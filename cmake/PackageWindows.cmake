@@ -1,4 +1,4 @@
-# `make package-windows`: a portable zip and an NSIS installer of the same three files. The
+# `make package-windows`: a portable zip and an NSIS installer of the same four files. The
 # installed copy cannot write under Program Files, so it keeps its files per user.
 include(cmake/PackageVersion.cmake)
 
@@ -7,7 +7,7 @@ string(ASCII 239 187 191 NR_BOM)
 configure_file(res/win32/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
 
 # Everything in the package's one folder: that folder is the program's portable home.
-install(TARGETS NR-QD8K nr-unit RUNTIME DESTINATION .)
+install(TARGETS NR-QD8K nr-serve nr-unit RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
 
 set(CPACK_GENERATOR "ZIP;NSIS")
@@ -28,4 +28,4 @@ add_custom_target(package-windows
     COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     VERBATIM)
-add_dependencies(package-windows NR-QD8K nr-unit)
+add_dependencies(package-windows NR-QD8K nr-serve nr-unit)

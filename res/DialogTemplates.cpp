@@ -1,8 +1,8 @@
 #include "DialogTemplates.h"
 
-#include "AppResources.h"
 #include "Strings.h"
 #include "resource.h"
+#include "settings/HomeFiles.h"
 #include "ui/wnd/CFont.h"
 
 namespace {
@@ -18,27 +18,27 @@ constexpr ControlTemplate kSignalServerControls[] = {
     {IDC_BUTTON_TITLE, PushButton, kTplChangeTitle, kStyleTabStop, 170, 5, 85, 14},
     {IDC_STATIC_LOCALADDR, Static, "Static", kStyleNone, 5, 65, 120, 8},
     {IDC_STATIC_PEER, Static, "Static", kStyleNone, 135, 65, 120, 8},
-    {IDC_STATIC, Static, kTplPortLabel, kStyleNone, 5, 113, 75, 8},
+    {kIdStatic, Static, kTplPortLabel, kStyleNone, 5, 113, 75, 8},
     {IDC_EDIT_PORT, Edit, "", kStyleBorder | kStyleTabStop | kStyleNumber, 85, 111, 40, 14},
     {IDC_BUTTON_SERVER, PushButton, "hogehoge", kStyleTabStop, 5, 129, 120, 20},
     {IDC_STATIC_STATE, Static, "Static", kStyleBorder | kStyleCentre, 10, 159, 110, 25},
-    {IDC_STATIC, GroupBox, "DI", kStyleNone, 135, 81, 120, 135},
+    {kIdStatic, GroupBox, "DI", kStyleNone, 135, 81, 120, 135},
     {IDC_EDIT_DI1, Edit, "", kNameEdit, 140, 91, 85, 15},
     {IDC_LAMP_DI1, Static, "", kStyleStaticEdge, 230, 91, 16, 15},
-    {IDC_STATIC, EtchedLine, "", kStyleNone, 140, 111, 105, 1},
+    {kIdStatic, EtchedLine, "", kStyleNone, 140, 111, 105, 1},
     {IDC_EDIT_DI2, Edit, "", kNameEdit, 140, 117, 85, 15},
     {IDC_LAMP_DI2, Static, "", kStyleStaticEdge, 230, 117, 16, 15},
-    {IDC_STATIC, EtchedLine, "", kStyleNone, 140, 137, 105, 1},
+    {kIdStatic, EtchedLine, "", kStyleNone, 140, 137, 105, 1},
     {IDC_EDIT_DI3, Edit, "", kNameEdit, 140, 141, 85, 15},
     {IDC_LAMP_DI3, Static, "", kStyleStaticEdge, 230, 141, 16, 15},
-    {IDC_STATIC, EtchedLine, "", kStyleNone, 140, 161, 105, 1},
+    {kIdStatic, EtchedLine, "", kStyleNone, 140, 161, 105, 1},
     {IDC_EDIT_DI4, Edit, "", kNameEdit, 140, 167, 85, 15},
     {IDC_LAMP_DI4, Static, "", kStyleStaticEdge, 230, 167, 16, 15},
-    {IDC_STATIC, EtchedLine, "", kStyleNone, 140, 187, 105, 1},
+    {kIdStatic, EtchedLine, "", kStyleNone, 140, 187, 105, 1},
     {IDC_EDIT_DI5, Edit, "", kNameEdit, 140, 191, 85, 15},
     {IDC_LAMP_DI5, Static, "", kStyleStaticEdge, 230, 191, 16, 15},
     {IDC_CHECK_LOGGING, CheckBox, kTplLogging, kStyleTabStop, 10, 221, 63, 10},
-    {IDC_STATIC, Static, kTplFileLabel, kStyleNone, 15, 237, 30, 8},
+    {kIdStatic, Static, kTplFileLabel, kStyleNone, 15, 237, 30, 8},
     {IDC_EDIT_LOGFILE, Edit, "", kStyleNoBorder | kStyleTabStop | kStyleMultiLine | kStyleReadOnly,
      50, 237, 145, 20},
     {IDC_BUTTON_BROWSE_LOG, PushButton, kTplBrowse, kStyleTabStop, 205, 237, 50, 14},
@@ -46,12 +46,12 @@ constexpr ControlTemplate kSignalServerControls[] = {
     {IDC_EDIT_TRACE, Edit, "",
      kStyleBorder | kStyleVScroll | kStyleTabStop | kStyleMultiLine | kStyleReadOnly, 160, 25, 95,
      15},
-    {IDC_STATIC, EtchedLine, "", kStyleNone, 5, 50, 250, 1},
+    {kIdStatic, EtchedLine, "", kStyleNone, 5, 50, 250, 1},
 };
 
 constexpr ControlTemplate kTitleBarControls[] = {
-    {IDOK, DefPushButton, "OK", kStyleTabStop, 75, 30, 50, 14},
-    {IDCANCEL, PushButton, kTplCancel, kStyleTabStop, 130, 30, 50, 14},
+    {kIdOk, DefPushButton, "OK", kStyleTabStop, 75, 30, 50, 14},
+    {kIdCancel, PushButton, kTplCancel, kStyleTabStop, 130, 30, 50, 14},
     {IDC_EDIT_TITLE, Edit, "", kStyleBorder | kStyleTabStop, 5, 10, 175, 14},
 };
 

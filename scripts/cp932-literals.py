@@ -27,6 +27,7 @@ TEXTS = [
     ("kTextDataDirUnusable", "データフォルダを作成できないか、書き込めません\n"),
     ("kTextUiWakeUpFailed", "起動できません（画面スレッドを起こす通知を作れません）"),
     ("kTextSignalsFailed", "起動できません（終了シグナルを受け取れません）"),
+    ("kFormatSettingsUnreadable", "設定ファイルを読み込めません: %s\r\n"),
     # Window texts
     ("kFormatPeerLine", "接続元IPアドレス : %s"),
     ("kFormatLocalAddrLine", "現在のIPアドレス : %s"),

@@ -1,45 +1,15 @@
 #include "app/SignalServerApp.h"
 
-#include "AppResources.h"
+#include "ProgramResources.h"
 #include "Strings.h"
 #include "platform/HomeFolder.h"
 #include "platform/ModuleInfo.h"
 #include "platform/SocketSession.h"
+#include "settings/HomeFiles.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CWnd.h"
-#include "ui/wnd/TerminationSignals.h"
+#include "ui/wnd/TerminationWatch.h"
 #include "ui/wnd/UiThread.h"
-
-#include <memory>
-
-namespace {
-
-std::string HomeFolderRefusal(const HomeFolder& home) {
-    switch (home.problem) {
-        case HomeFolder::kExecutableUnreadable:
-            return kTextExePathUnreadable;
-        case HomeFolder::kExecutableNameNotCp932:
-            return kTextExeNameNotCp932;
-        case HomeFolder::kExecutableFolderNotCp932:
-            return kTextExeDirNotCp932;
-        case HomeFolder::kDataFolderNotCp932:
-            return kTextDataDirNotCp932;
-        case HomeFolder::kDataFolderUnusable:
-        case HomeFolder::kFound:
-            break;
-    }
-    return kTextDataDirUnusable + home.path;
-}
-
-}  // namespace
-
-CSignalServerApp::CSignalServerApp(MakeWindow makeWindow) : m_makeWindow(std::move(makeWindow)) {
-    if (!m_makeWindow) {
-        m_makeWindow = [](std::string homeFolder) {
-            return std::make_unique<CSignalServerDlg>(std::move(homeFolder));
-        };
-    }
-}
 
 bool CSignalServerApp::InitInstance() {
     AfxSetAppResources(ProgramResources());
@@ -59,13 +29,13 @@ bool CSignalServerApp::InitInstance() {
         AfxMessageBox(kTextUiWakeUpFailed);
         return false;
     }
-    if (!TerminationSignals::AreCaught()) {
+    if (!TerminationWatch::CanWatch()) {
         AfxMessageBox(kTextSignalsFailed);
         return false;
     }
-    std::unique_ptr<CSignalServerDlg> dialog = m_makeWindow(home.path);
+    CSignalServerDlg dialog(home.path);
     // The main window ends as Escape ends it, even before it has shown.
-    TerminationSignals terminationSignals([&dialog] { dialog->HandleCancel(); });
-    dialog->DoModal();
+    TerminationWatch terminationWatch([&dialog] { dialog.HandleCancel(); });
+    dialog.DoModal();
     return false;
 }

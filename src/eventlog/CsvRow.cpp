@@ -9,7 +9,7 @@ constexpr size_t kDateTimeBufferSize = 128;
 
 }  // namespace
 
-std::string FormatCsvHeader(const std::string (&names)[kDiChannels]) {
+std::string FormatCsvHeader(const std::array<std::string, kDiChannels>& names) {
     // The fixed part is the format up to its first conversion.
     std::string_view format(kFormatCsvHeader);
     std::string header(format.substr(0, format.find('%')));

@@ -2,6 +2,7 @@
 
 #include "server/DiChannels.h"
 
+#include <array>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -10,7 +11,7 @@
 // quoted: spreadsheets in the field read the file as the Windows version writes it.
 
 // The header, with the current signal names of DI1 to DI5 as column titles.
-std::string FormatCsvHeader(const std::string (&names)[kDiChannels]);
+std::string FormatCsvHeader(const std::array<std::string, kDiChannels>& names);
 
 // One report: local date and time, the unit's address, the five states as 1 or 0.
 std::string FormatCsvRow(const std::tm& localTime, std::string_view peerAddress,

@@ -13,11 +13,11 @@ public:
     WakeEvent& operator=(const WakeEvent&) = delete;
 
     // False when the system could not make it.
-    bool IsValid() const { return m_handle != INVALID_SOCKET; }
-    SOCKET Handle() const { return m_handle; }
+    bool IsValid() const { return m_handle != wsock::kInvalidSocket; }
+    wsock::Socket Handle() const { return m_handle; }
     void Set();
     void Reset();
 
 private:
-    SOCKET m_handle = INVALID_SOCKET;
+    wsock::Socket m_handle = wsock::kInvalidSocket;
 };

@@ -5,38 +5,23 @@
 #include <string>
 
 // The socket calls the server makes, the same on every system, with Windows Sockets error
-// numbers so that messages read as operators know them. Nothing of a system header shows here:
-// a handle is a plain number on both (a Windows SOCKET, or a POSIX descriptor).
-using SOCKET = std::uintptr_t;
-inline constexpr SOCKET INVALID_SOCKET = ~SOCKET{0};
-inline constexpr int SOCKET_ERROR = -1;
-
-inline constexpr int WSAEINTR = 10004;
-inline constexpr int WSAEBADF = 10009;
-inline constexpr int WSAEACCES = 10013;
-inline constexpr int WSAEFAULT = 10014;
-inline constexpr int WSAEINVAL = 10022;
-inline constexpr int WSAEMFILE = 10024;
-inline constexpr int WSAEWOULDBLOCK = 10035;
-inline constexpr int WSAENOTSOCK = 10038;
-inline constexpr int WSAEPROTONOSUPPORT = 10043;
-inline constexpr int WSAEAFNOSUPPORT = 10047;
-inline constexpr int WSAEADDRINUSE = 10048;
-inline constexpr int WSAEADDRNOTAVAIL = 10049;
-inline constexpr int WSAENETDOWN = 10050;
-inline constexpr int WSAECONNABORTED = 10053;
-inline constexpr int WSAECONNRESET = 10054;
-inline constexpr int WSAENOBUFS = 10055;
-inline constexpr int WSAENOTCONN = 10057;
-inline constexpr int WSAETIMEDOUT = 10060;
-inline constexpr int WSAECONNREFUSED = 10061;
-
+// numbers so that messages read as operators know them. Nothing of a system header shows here,
+// and none of its names: a handle is a plain number on both (a Windows SOCKET, or a POSIX
+// descriptor).
 namespace wsock {
+
+using Socket = std::uintptr_t;
+inline constexpr Socket kInvalidSocket = ~Socket{0};
+inline constexpr int kSocketError = -1;
+
+// The Windows Sockets numbers the program tells apart; any other is only shown.
+inline constexpr int kErrorInterrupted = 10004;  // WSAEINTR
+inline constexpr int kErrorWouldBlock = 10035;   // WSAEWOULDBLOCK
 
 // One socket of a wait: `readable` is set when a receive (or an accept) would not wait, which
 // includes a closed or failed connection.
 struct PollEntry {
-    SOCKET sock = INVALID_SOCKET;
+    Socket sock = kInvalidSocket;
     bool readable = false;
 };
 
@@ -44,24 +29,24 @@ struct PollEntry {
 int WSAGetLastError();
 
 // A non-blocking IPv4 TCP socket.
-SOCKET socket();
+Socket socket();
 // To every local address. A port another socket listens on is refused; one whose connections
 // were closed moments ago is not.
-int bind(SOCKET sock, uint16_t port);
+int bind(Socket sock, uint16_t port);
 // With the longest queue the system offers (SOMAXCONN): Windows Sockets 1.1 defined it as 5,
 // so the 5 the Windows version asked for was its platform's longest; with 5 here, units
 // reporting together lose connection requests and each waits a second for the retry.
-int listen(SOCKET sock);
+int listen(Socket sock);
 // Waits at most timeoutMs (-1: no limit) until an entry is readable; the number readable, 0 on
-// time-out, SOCKET_ERROR on failure. Entries holding INVALID_SOCKET are skipped.
+// time-out, kSocketError on failure. Entries holding kInvalidSocket are skipped.
 int WSAPoll(PollEntry* entries, size_t count, int timeoutMs);
 // The accepted connection is non-blocking too; *peerAddress gets its dotted IPv4 address.
-SOCKET accept(SOCKET sock, std::string* peerAddress);
-// Never waits: with nothing arrived it fails with WSAEWOULDBLOCK.
-int recv(SOCKET sock, void* buffer, size_t length);
+Socket accept(Socket sock, std::string* peerAddress);
+// Never waits: with nothing arrived it fails with kErrorWouldBlock.
+int recv(Socket sock, void* buffer, size_t length);
 // A unit that went away makes the call fail, nothing more (no SIGPIPE).
-int send(SOCKET sock, const void* buffer, size_t length);
-int closesocket(SOCKET sock);
+int send(Socket sock, const void* buffer, size_t length);
+int closesocket(Socket sock);
 
 // A dotted text of an IPv4 address held in network byte order.
 std::string inet_ntoa(uint32_t address);

@@ -3,22 +3,47 @@
 #include "platform/Winsock.h"
 #include "server/WaitingConnections.h"
 
+#include <atomic>
 #include <chrono>
-#include <string>
 #include <vector>
 
-// What one run of the worker holds, from its start to its stop steps.
-struct ServeRun {
+class ServerListener;
+class WakeEvent;
+
+// One run of the worker, from the socket a start opened to the stop steps. One worker serves
+// every unit side by side: each accepted connection waits in one poll set with the listening
+// socket and the stop event until its frame is whole, and is served then. A unit that says
+// nothing holds up nobody but itself.
+class ServeRun {
+public:
     static constexpr size_t kReceiveBufferSize = 8192;
 
-    explicit ServeRun(SOCKET listen) : sockListen(listen), buffer(kReceiveBufferSize) {}
+    ServeRun(wsock::Socket listening, const std::atomic<bool>& running, WakeEvent& stopEvent,
+             ServerListener& listener);
+    ServeRun(const ServeRun&) = delete;
+    ServeRun& operator=(const ServeRun&) = delete;
+
+    // Serves until running is cleared, then closes the waiting connections and the listening
+    // socket, and tells the listener.
+    void Serve();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    int WaitMilliseconds(Clock::time_point now) const;
+    void AcceptPending();
+    void ServeArrived(wsock::Socket sock);
+    void ServeConnection(const WaitingConnection& connection);
+    void DropConnection(const WaitingConnection& connection, const char* reason);
+    void StopServing();
 
     // The socket of the start that began this run; only this run closes it.
-    const SOCKET sockListen;
-    WaitingConnections waiting;
-    std::vector<char> buffer;
-    // Only this run sets the peer line, which is empty when it begins.
-    std::string peerLine;
+    const wsock::Socket m_sockListen;
+    const std::atomic<bool>& m_running;
+    WakeEvent& m_stopEvent;
+    ServerListener& m_listener;
+    WaitingConnections m_waiting;
+    std::vector<char> m_buffer;
     // After a failed accept the listening socket rests until then.
-    std::chrono::steady_clock::time_point acceptRestUntil{};
+    Clock::time_point m_acceptRestUntil{};
 };

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-std::optional<WaitingConnection> WaitingConnections::Add(SOCKET sock, std::string peerAddress) {
+std::optional<WaitingConnection> WaitingConnections::Add(wsock::Socket sock,
+                                                         std::string peerAddress) {
     std::optional<WaitingConnection> oldest;
     if (m_connections.size() >= kMaxWaiting) {
         oldest = std::move(m_connections.front());
@@ -13,15 +14,17 @@ std::optional<WaitingConnection> WaitingConnections::Add(SOCKET sock, std::strin
     return oldest;
 }
 
-WaitingConnection* WaitingConnections::Find(SOCKET sock) {
+WaitingConnection* WaitingConnections::Find(wsock::Socket sock) {
     auto it = std::find_if(m_connections.begin(), m_connections.end(),
                            [sock](const WaitingConnection& c) { return c.sock == sock; });
     return it == m_connections.end() ? nullptr : &*it;
 }
 
-WaitingConnection WaitingConnections::Take(SOCKET sock) {
-    auto it = m_connections.begin() + (Find(sock) - m_connections.data());
-    WaitingConnection taken = std::move(*it);
+std::optional<WaitingConnection> WaitingConnections::Take(wsock::Socket sock) {
+    WaitingConnection* found = Find(sock);
+    if (!found) return std::nullopt;
+    auto it = m_connections.begin() + (found - m_connections.data());
+    std::optional<WaitingConnection> taken = std::move(*it);
     m_connections.erase(it);
     return taken;
 }
@@ -34,8 +37,8 @@ void WaitingConnections::AppendPollEntries(std::vector<wsock::PollEntry>& entrie
     for (const WaitingConnection& c : m_connections) entries.push_back({c.sock});
 }
 
-std::vector<SOCKET> WaitingConnections::Overdue(Clock::time_point now) const {
-    std::vector<SOCKET> overdue;
+std::vector<wsock::Socket> WaitingConnections::Overdue(Clock::time_point now) const {
+    std::vector<wsock::Socket> overdue;
     // Deadlines grow with the accept order, so the overdue ones lead.
     for (const WaitingConnection& c : m_connections) {
         if (c.deadline > now) break;

@@ -10,7 +10,7 @@
 
 // An accepted connection whose frame is not whole yet.
 struct WaitingConnection {
-    SOCKET sock;
+    wsock::Socket sock;
     std::string peerAddress;
     std::chrono::steady_clock::time_point deadline;
     FrameAssembler frame;
@@ -25,15 +25,15 @@ public:
     static constexpr auto kFrameTimeout = std::chrono::seconds(2);
 
     // Takes a new connection; when full, gives back the oldest, which the caller drops.
-    std::optional<WaitingConnection> Add(SOCKET sock, std::string peerAddress);
-    WaitingConnection* Find(SOCKET sock);
-    // Removes a waiting connection and hands it over.
-    WaitingConnection Take(SOCKET sock);
+    std::optional<WaitingConnection> Add(wsock::Socket sock, std::string peerAddress);
+    WaitingConnection* Find(wsock::Socket sock);
+    // Removes the connection and hands it over; nullopt when it is not waiting.
+    std::optional<WaitingConnection> Take(wsock::Socket sock);
     std::vector<WaitingConnection> TakeAll();
 
     void AppendPollEntries(std::vector<wsock::PollEntry>& entries) const;
     // The sockets whose deadline has passed, oldest first.
-    std::vector<SOCKET> Overdue(Clock::time_point now) const;
+    std::vector<wsock::Socket> Overdue(Clock::time_point now) const;
     // nullopt when nothing waits.
     std::optional<Clock::time_point> EarliestDeadline() const;
 

@@ -2,6 +2,7 @@
 
 #include "server/DiChannels.h"
 
+#include <array>
 #include <string>
 
 // The settings file: lines of a key ("#$" ... "=") followed by its value. Files written by the
@@ -24,7 +25,7 @@ bool ApplySettingsLine(std::string line, SettingsTarget& target);
 struct SettingsValues {
     std::string title;
     std::string portText;
-    std::string names[kDiChannels];  // DI1 first
+    std::array<std::string, kDiChannels> names;  // DI1 first
     bool logging = false;
     bool serverRunning = false;
     std::string logFile;
@@ -32,6 +33,21 @@ struct SettingsValues {
 
 // The ten lines the writer writes, each ending in "\n".
 std::string FormatSettingsFile(const SettingsValues& values);
+
+// The values a settings file brings, for a program without controls to put them in; what the
+// file does not name keeps the value it had.
+class SettingsCollector : public SettingsTarget {
+public:
+    explicit SettingsCollector(SettingsValues initial) : values(std::move(initial)) {}
+
+    void SetPortText(const std::string& text) override { values.portText = text; }
+    void SetDiName(int channel, const std::string& name) override { values.names[channel] = name; }
+    void SetLogging(bool on) override { values.logging = on; }
+    void SetLogFile(const std::string& path) override { values.logFile = path; }
+    void SetTitle(const std::string& title) override { values.title = title; }
+
+    SettingsValues values;
+};
 
 // A title or a name holding this pair could not be read back: saving refuses it.
 inline constexpr char kKeyMarker[] = "#$";

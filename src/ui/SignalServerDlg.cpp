@@ -1,12 +1,14 @@
 #include "ui/SignalServerDlg.h"
 
-#include "AppResources.h"
 #include "DialogTemplates.h"
 #include "Strings.h"
 #include "platform/ModuleInfo.h"
 #include "platform/PathText.h"
 #include "platform/Winsock.h"
 #include "resource.h"
+#include "server/Report.h"
+#include "settings/HomeFiles.h"
+#include "settings/SettingsFile.h"
 #include "ui/VersionText.h"
 #include "ui/wnd/CIcon.h"
 
@@ -14,13 +16,9 @@
 
 namespace {
 
-constexpr char kDefaultPort[] = "10003";
-constexpr char kLogFileName[] = "NR-QD8K.csv";
-constexpr char kPointerFileName[] = "NR-QD8K.ini";
-constexpr char kSettingsFileName[] = "NR-QD8K.qd";
-constexpr COLORREF kColourOn = 0x0000FF;
-constexpr COLORREF kColourOff = 0x000000;
-constexpr COLORREF kColourStopped = 0x7F7F7F;
+constexpr ColourRef kColourOn = 0x0000FF;
+constexpr ColourRef kColourOff = 0x000000;
+constexpr ColourRef kColourStopped = 0x7F7F7F;
 
 struct MessageMapEntry {
     enum Code { kClicked, kChange, kToggled } code;
@@ -46,6 +44,12 @@ constexpr MessageMapEntry kMessageMap[] = {
 
 CSignalServerDlg::CSignalServerDlg(std::string homeFolder, CWnd* pParent)
     : CDialog(SignalServerDialogTemplate(), pParent), m_strHomeFolder(std::move(homeFolder)) {
+    m_listeners.Add(*this);
+    m_listeners.Add(m_log);
+    for (int i = 0; i < kDiChannels; ++i) {
+        m_diChannels[i] =
+            DiChannel{&m_editDiName[kDiChannels - 1 - i], &m_staticLamp[kDiChannels - 1 - i]};
+    }
     m_hIcon = LoadIconResource(IDR_MAINFRAME);
     std::optional<ModuleInfo::Version> version = ModuleInfo::Current().FileVersion();
     if (version) std::copy(version->begin(), version->end(), m_wVersion);
@@ -109,40 +113,33 @@ bool CSignalServerDlg::OnInitDialog() {
     m_buttonServer.SetWindowText(kTextStartServer);
     m_staticState.SetWindowText(kTextStopped);
     AppendTrace("%s", kTextTraceBanner);
-    m_bReady = FALSE;
-    m_bLogHeaderPending = FALSE;
+    m_bReady = false;
     m_fontState.CreatePointFont(180, kFaceGothic);
     m_staticState.SetFont(&m_fontState);
     m_brushOn.CreateSolidBrush(kColourOn);
     m_brushOff.CreateSolidBrush(kColourOff);
     m_brushStopped.CreateSolidBrush(kColourStopped);
-    m_editPort.SetWindowText(kDefaultPort);
+    m_editPort.SetWindowText(kDefaultPortText);
     ShowDefaults();
 
     ReadPointerFile();
     AppendTrace("cfg : %s\r\n", m_strSettingsFile.c_str());
-    m_bReady = TRUE;
-    m_editTrace.ShowWindow(SW_HIDE);
+    m_bReady = true;
+    m_editTrace.ShowWindow(kSwHide);
     return true;
 }
 
 void CSignalServerDlg::ShowDefaults() {
     for (int i = 0; i < kDiChannels; ++i) {
-        m_diChannels[i] =
-            DiChannel{&m_editDiName[kDiChannels - 1 - i], &m_staticLamp[kDiChannels - 1 - i]};
-    }
-    m_bServerRunning = FALSE;
-    for (int i = 0; i < kDiChannels; ++i) {
-        m_bDiState[i] = FALSE;
+        m_bDiState[i] = false;
         char name[8];
         std::snprintf(name, sizeof name, "DI%d", i + 1);
         m_diChannels[i].pName->SetWindowText(name);
         m_diChannels[i].pName->SetLimitText(kDiNameLimitBytes);
     }
     m_strTitle = kAppName;
-    m_strLogFile = ResolvePath(kLogFileName, m_strHomeFolder);
+    SetLogFile(ResolvePath(kLogFileName, m_strHomeFolder));
     m_strPointerFile = ResolvePath(kPointerFileName, m_strHomeFolder);
-    m_editLogFile.SetWindowText(m_strLogFile.Get());
     m_strSettingsFile = ResolvePath(kSettingsFileName, m_strHomeFolder);
 }
 
@@ -150,9 +147,54 @@ void CSignalServerDlg::EnumerateAdapters() {
     m_nAdapters = EnumerateAdapterTable(CurrentInterfaceTables(), m_adapters);
 }
 
+void CSignalServerDlg::ReadPointerFile() {
+    std::optional<std::string> settingsFile = ::ReadPointerFile(m_strPointerFile);
+    if (!settingsFile) return;
+    m_strSettingsFile = *settingsFile;
+    if (LoadSettings(m_strSettingsFile)) OnButtonServer();
+}
+
 void CSignalServerDlg::OnDestroy() {
     // The worker uses the record and its controls: it ends before they go.
     m_bClosing = true;
-    RequestStop();
+    m_server.RequestStop();
     WaitForWorkerToEnd();
+}
+
+void CSignalServerDlg::OnReport(const Report& report) {
+    for (int i = 0; i < kDiChannels; ++i) {
+        m_bDiState[i] = report.Input(i);
+        m_diChannels[i].pLamp->InvalidateRect();
+    }
+    char line[128];
+    std::snprintf(line, sizeof line, kFormatPeerLine, report.unitAddress.c_str());
+    // A unit reporting again leaves the line as it is. Never waited for: the operator sees the
+    // last unit at the next repaint, and a report does not wait for the UI thread.
+    if (m_strPeerLine != line) {
+        m_strPeerLine = line;
+        m_staticPeer.SetWindowTextLater(line);
+    }
+}
+
+void CSignalServerDlg::OnTrace(std::string_view text) {
+    m_editTrace.ReplaceSel(text);
+}
+
+void CSignalServerDlg::OnAlert(std::string_view text) {
+    if (m_bClosing) {
+        OnTrace(text);
+    } else {
+        MessageBox(text);
+    }
+}
+
+void CSignalServerDlg::OnStopped() {
+    for (int i = 0; i < kDiChannels; ++i) {
+        m_bDiState[i] = false;
+        m_diChannels[i].pLamp->InvalidateRect();
+    }
+    m_buttonServer.SetWindowText(kTextStartServer);
+    m_staticState.SetWindowText(kTextStopped);
+    m_strPeerLine.clear();
+    m_staticPeer.SetWindowText("");
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/SharedText.h"
-#include "platform/WakeEvent.h"
-#include "platform/Winsock.h"
+#include "eventlog/EventLog.h"
 #include "server/DiChannels.h"
+#include "server/ServerListener.h"
+#include "server/ServerListeners.h"
+#include "server/SignalServer.h"
 #include "ui/AdapterTable.h"
-#include "ui/wnd/AfxTypes.h"
 #include "ui/wnd/CButton.h"
 #include "ui/wnd/CDialog.h"
 #include "ui/wnd/CEdit.h"
@@ -14,13 +14,10 @@
 #include "ui/wnd/CWinThread.h"
 
 #include <atomic>
-#include <functional>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-
-struct ServeRun;
-struct WaitingConnection;
 
 // One input: its name edit and its lamp.
 struct DiChannel {
@@ -28,37 +25,36 @@ struct DiChannel {
     CStatic* pLamp;
 };
 
-// The main window and the record of all the running system's state. Its methods live in the
-// files of their subsystem, named above each group.
-class CSignalServerDlg : public CDialog {
+// The main window and the record of what the operator sees. It composes the core (the server,
+// the log) and listens to it; its handlers live in the files named above each group.
+class CSignalServerDlg : public CDialog, private ServerListener {
 public:
     // Its files live in the home folder, and relative paths resolve there (start-up finds it).
     explicit CSignalServerDlg(std::string homeFolder, CWnd* pParent = nullptr);
     ~CSignalServerDlg() override;
 
     // Handlers: public for the message map, and for tests that act as the operator does.
-    // server/ServerControl.cpp
+    // ui/ServerControl.cpp
     void OnButtonServer();
-    // eventlog/EventLog.cpp
+    // ui/LogCommands.cpp
     void OnDiNameChanged();
     void OnLoggingToggled();
     void OnBrowseLogFile();
     // ui/TitleBarDlg.cpp
     void OnChangeTitle();
-    // settings/SettingsCommands.cpp
+    // ui/SettingsCommands.cpp
     void OnSaveSettings();
     void OnLoadSettings();
 
     // ui/TracePane.cpp
     // printf-style; at most 255 bytes per call reach the hidden trace pane. Any thread.
-    // gnu_printf: checked as C99 formats (%zu) also by mingw, whose "printf" means msvcrt's.
     void AppendTrace(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
-    // eventlog/EventLog.cpp
-    void WriteLogRecord(const char* peerAddress);
-    // settings/SettingsReader.cpp
-    BOOL LoadSettings(std::string path);
-    // settings/SettingsWriter.cpp
+    // ui/SettingsCommands.cpp
+    bool LoadSettings(std::string path);
     void SaveSettings();
+    // ui/LogCommands.cpp
+    // The log file as the settings file and the file line give it; relative to the home folder.
+    void SetLogFile(const std::string& path);
 
     // Controls and state that tests read and set.
     CStatic m_staticPeer;
@@ -71,14 +67,12 @@ public:
     CEdit m_editTrace;
     CEdit m_editPort;
     CButton m_buttonServer;
-    std::atomic<BOOL> m_bDiState[kDiChannels] = {};
+    std::atomic<bool> m_bDiState[kDiChannels] = {};
     DiChannel m_diChannels[kDiChannels] = {};
-    SharedText m_strLogFile;  // as given; read by the worker while the UI thread may replace it
     std::string m_strSettingsFile;
     std::string m_strPointerFile;
     std::string m_strTitle;
-    BOOL m_bReady = FALSE;
-    std::atomic<BOOL> m_bLogHeaderPending{FALSE};
+    bool m_bReady = false;
 
 protected:
     // ui/SignalServerDlg.cpp
@@ -87,55 +81,46 @@ protected:
     void OnDestroy() override;
     void BindMessageMap() override;
     // ui/LampColours.cpp
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor) override;
-
-    std::atomic<BOOL> m_bServerRunning{FALSE};
-    // Where each trace text goes as well, when set before start-up; called on either thread.
-    std::function<void(std::string_view)> m_traceCopy;
+    const CBrush* OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor) override;
 
 private:
-    // ui/SignalServerDlg.cpp
+    // ui/SignalServerDlg.cpp: what the core tells the window.
+    void OnReport(const Report& report) override;
+    void OnTrace(std::string_view text) override;
+    void OnAlert(std::string_view text) override;
+    void OnStopped() override;
     void ShowDefaults();
     void EnumerateAdapters();
-    // ui/LampColours.cpp
-    HBRUSH StatusBrush(const CWnd* pWnd) const;
-    // server/ServerControl.cpp
-    static unsigned ServerThreadProc(void* param);
-    HRESULT StartListening(int port);
-    void RequestStop();
-    void WaitForWorkerToEnd();
-    // server/ServeLoop.cpp
-    void ServeLoop();
-    void AcceptPending(ServeRun& run);
-    void ServeArrived(ServeRun& run, SOCKET sock);
-    void ServeConnection(const WaitingConnection& connection, ServeRun& run);
-    void DropConnection(const WaitingConnection& connection, const char* reason);
-    void StopServing(SOCKET sockListen);
-    // eventlog/EventLog.cpp
-    void ReportLogFailure(const char* message);
-    // settings/SettingsReader.cpp
     void ReadPointerFile();
+    // ui/LampColours.cpp
+    const CBrush* StatusBrush(const CWnd* pWnd) const;
+    // ui/ServerControl.cpp
+    static unsigned ServerThreadProc(void* param);
+    bool StartListening(int port);
+    void WaitForWorkerToEnd();
+    // ui/LogCommands.cpp
+    EventLog::Names CurrentNames() const;
 
     CStatic m_staticLamp[kDiChannels];  // DI5 first
-    HICON m_hIcon = nullptr;
+    const CIcon* m_hIcon = nullptr;
     CBrush m_brushOn;
     CBrush m_brushOff;
     CBrush m_brushStopped;
     CFont m_fontState;
-    WORD m_wVersion[4] = {};
+    uint16_t m_wVersion[4] = {};
     std::string m_strVersion;
     int m_nAdapters = 0;
     AdapterEntry m_adapters[kMaxAdapters] = {};
-    SOCKET m_sockListen = INVALID_SOCKET;
     // Where the program keeps its files, and where relative paths in them lead; no trailing
     // separator. Set once, before the worker can exist.
     const std::string m_strHomeFolder;
-    // The logging box as the worker reads it: kept by the UI thread whenever the box changes,
-    // so that a report never waits for the UI thread to read it.
-    std::atomic<BOOL> m_bLoggingEnabled{FALSE};
+    // The core: the window hears everything first, then the log records the report.
+    ServerListeners m_listeners;
+    SignalServer m_server{m_listeners};
+    EventLog m_log{m_strHomeFolder, m_listeners};
     std::unique_ptr<CWinThread> m_pWorker;
-    // Wakes the worker at once when the server is to stop.
-    WakeEvent m_eventStop;
+    // The peer line as the worker last set it; worker only.
+    std::string m_strPeerLine;
     // Set while the window closes: nobody is left to answer a message then.
     std::atomic<bool> m_bClosing{false};
 };

@@ -14,7 +14,7 @@ void CTitleBarDlg::DoDataExchange(CDataExchange* pDX) {
 void CSignalServerDlg::OnChangeTitle() {
     CTitleBarDlg dialog(this);
     dialog.m_strTitle = m_strTitle;
-    if (dialog.DoModal() != IDOK) return;
+    if (dialog.DoModal() != kIdOk) return;
     m_strTitle = dialog.m_strTitle;
     SetWindowText(m_strTitle);
 }

@@ -1,93 +1,17 @@
 #include "Strings.h"
-#include "eventlog/LocalClock.h"
-#include "resource.h"
+#include "support/FixedClock.h"
+#include "support/ServingCore.h"
 #include "support/SystemFiles.h"
 #include "support/UnitClient.h"
-#include "support/WindowTest.h"
-
-#include <thread>
 
 namespace {
 
-class FixedClock : public LocalClock {
-public:
-    FixedClock() { LocalClock::Replace(this); }
-    ~FixedClock() override { LocalClock::Replace(nullptr); }
-    std::tm Now() const override {
-        std::tm time{};  // 2024-11-28 21:47:36
-        time.tm_year = 2024 - 1900;
-        time.tm_mon = 11 - 1;
-        time.tm_mday = 28;
-        time.tm_hour = 21;
-        time.tm_min = 47;
-        time.tm_sec = 36;
-        return time;
-    }
-};
-
-const std::string kFixed =
-    "\x93\xfa\x95\x74,\x8e\x9e\x8d\x8f,\x90\xda\x91\xb1\x8c\xb3IP\x83\x41\x83h\x83\x8c\x83X,";
-const std::string kDefaultHeader = kFixed + "DI1,DI2,DI3,DI4,DI5\r\n";
-// Every field of the time differs from the others, and the states read differently backwards.
-const std::string kRow = "2024/11/28,21:47:36,127.0.0.1,1,1,0,0,1\r\n";
-
-class EventLogTest : public ServingWindowTest {
+class EventLogTest : public ServingCoreTest {
 protected:
-    std::string LogPath() { return folder.File("NR-QD8K.csv"); }
-    std::string Log() { return ReadFileBytes(LogPath()); }
-    UnitResult Report(const char* from = "127.0.0.1") {
-        UnitResult result = Served([&] {
-            return RunUnit(port, {{"\x01\x13"}, false, false, from});
-        });
-        EXPECT_EQ(result.reply, "\x01\x13");
-        return result;
-    }
-    size_t LogLines() { return Count(Log(), "\n"); }
-    // As the operator types: one character into a name edit.
-    void TypeInto(int id, int key) { op::Press(Control(id), key); }
+    void Report() { EXPECT_EQ(Exchange(port, "\x01\x13"), "\x01\x13"); }
 
     FixedClock clock;
 };
-
-// A new or empty file gets a header and a file with rows none, until a name is edited: then the
-// next row written, and only that one, follows a header with the names as they are then. Every
-// edit counts, a restored text too, and one made while logging is off; a row that could not be
-// written leaves the header due. Names go in as they stand: Japanese in CP932, commas and empty
-// names unquoted.
-TEST_F(EventLogTest, HeaderForNewFilesAndOnceAfterAnEdit) {
-    Report();
-    Report();
-    EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow);
-    WriteFileBytes(LogPath(), "");
-    Report();
-    EXPECT_EQ(Log(), kDefaultHeader + kRow);
-
-    WriteFileBytes(LogPath(), "old,header\r\n");
-    Report("127.0.0.2");
-    Dialog().m_diChannels[0].pName->SetWindowText("\x83\x7c\x83\x93\x83\x76");  // ポンプ
-    Dialog().m_diChannels[1].pName->SetWindowText("a,b");
-    Dialog().m_diChannels[2].pName->SetWindowText("");
-    TypeInto(IDC_EDIT_DI2, 'X');
-    TypeInto(IDC_EDIT_DI4, 'Y');
-    Report();
-    Report();
-    Dialog().m_checkLogging.SetCheck(BST_UNCHECKED);
-    TypeInto(IDC_EDIT_DI1, 'Z');
-    TypeInto(IDC_EDIT_DI1, op::kBackspace);
-    Report();
-    Dialog().m_checkLogging.SetCheck(BST_CHECKED);
-    const bool fullDisk = !FullDiskPath().empty();
-    if (fullDisk) {
-        Dialog().m_strLogFile = FullDiskPath();
-        Report();
-        Dialog().m_strLogFile = LogPath();
-    }
-    Report();
-    const std::string edited = kFixed + "\x83\x7c\x83\x93\x83\x76,a,bx,,DI4y,DI5\r\n";
-    const std::string fromOther = "2024/11/28,21:47:36,127.0.0.2,1,1,0,0,1\r\n";
-    EXPECT_EQ(Log(), "old,header\r\n" + fromOther + edited + kRow + kRow + edited + kRow);
-    EXPECT_EQ(prompter.TakeTexts(), fullDisk ? Texts{kTextLogWriteFailed} : Texts{});
-}
 
 // A log that cannot be opened, written or is held by another program (locked as such programs
 // lock it): the message at every report, no row and no half row, and the unit still gets its
@@ -109,62 +33,22 @@ TEST_F(EventLogTest, FailuresShowTheMessageAndLoseOnlyTheirRows) {
         SCOPED_TRACE(c.what);
         if (c.path.empty() && c.message != kTextLogOpenFailed) continue;  // no full disk here
         if (c.path == folder.File("pipe") && !pipeMade) continue;
-        Dialog().m_strLogFile = c.path;
+        log.SetFile(c.path);
         Report();
         Report();
-        EXPECT_EQ(prompter.TakeTexts(), Texts(2, c.message));
+        EXPECT_EQ(TakeAlerts(), Texts(2, c.message));
     }
 
-    Dialog().m_strLogFile = LogPath();
+    log.SetFile(LogPath());
     Report();
     {
         const OtherWriter other(LogPath());
         ASSERT_TRUE(other.Holds());
         Report();
     }
-    EXPECT_EQ(prompter.TakeTexts(), Texts{kTextLogOpenFailed});
+    EXPECT_EQ(TakeAlerts(), Texts{kTextLogOpenFailed});
     Report();
-    EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow);
-}
-
-// While the operator reads a log failure's message the unit waits: its reply comes after OK.
-TEST_F(EventLogTest, ReplyWaitsForTheOperatorsAnswer) {
-    using Clock = std::chrono::steady_clock;
-    Dialog().m_strLogFile = folder.File("gone/log.csv");
-    Clock::time_point answeredAt;
-    prompter.operatorReads = [&] {
-        std::this_thread::sleep_for(std::chrono::seconds(1));  // the operator, reading
-        answeredAt = Clock::now();
-    };
-    const Clock::time_point sentAt = Clock::now();
-    const UnitResult result = Report();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_GE(result.repliedAt, answeredAt);
-    EXPECT_GE(answeredAt - sentAt, std::chrono::seconds(1));
-}
-
-// The worker reads the logging box from a copy: a click and a key must reach it (a settings
-// load too: see the settings commands).
-TEST_F(EventLogTest, LoggingFollowsTheBoxHoweverItChanges) {
-    WndHandle* box = Control(IDC_CHECK_LOGGING);
-    Dialog().m_checkLogging.SetCheck(BST_UNCHECKED);
-    op::Click(box);
-    Report();
-    EXPECT_EQ(LogLines(), 2u) << "header and row after a click";
-    op::Press(box, op::kSpace);
-    Report();
-    EXPECT_EQ(LogLines(), 2u) << "no row after the key took the tick away";
-}
-
-// The browse command shows the path chosen and leaves the file alone until a report comes.
-TEST_F(EventLogTest, BrowseChoosesThePathOnly) {
-    prompter.plannedFiles.push_back(folder.File("line1.csv"));
-    Dialog().OnBrowseLogFile();
-    Dialog().OnBrowseLogFile();  // cancelled
-    EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("line1.csv"));
-    EXPECT_FALSE(FileExists(folder.File("line1.csv")));
-    Report();
-    EXPECT_EQ(ReadFileBytes(folder.File("line1.csv")), kDefaultHeader + kRow);
+    EXPECT_EQ(ReadFileBytes(LogPath()), kDefaultHeader + kRow + kRow);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks what it declares and holds, then runs the unpacked program
-# offscreen as an ordinary user: with /usr unwritable, it must serve a unit and keep its files
-# under XDG_DATA_HOME.
+# Builds the Debian package, checks what it declares and holds, then runs the unpacked serving
+# program as an ordinary user: with /usr unwritable, it must serve a unit and keep its files
+# under XDG_DATA_HOME, without loading Qt.
 # Usage: package-test.sh BUILD_DIR VERSION APP_ID
 set -euo pipefail
 build=$1 version=$2 app_id=$3
@@ -41,6 +41,7 @@ icons=usr/share/icons/hicolor
 expected=$(sort <<LIST
 ./usr/bin/NR-QD8K
 ./usr/bin/nr-load
+./usr/bin/nr-serve
 ./usr/bin/nr-unit
 ./usr/share/applications/$app_id.desktop
 ./usr/share/doc/nr-qd8k/changelog.gz
@@ -79,8 +80,8 @@ user_home=$scratch/home
 data=$user_home/.local/share
 mkdir -p "$data/NR-QD8K" "$user_home/run"
 port=$(perl -MIO::Socket::INET -e 'print IO::Socket::INET->new(LocalAddr => "127.0.0.1:0", Listen => 1)->sockport')
-# Settings for that port that log; DI1 is named in CP932. Offscreen, where nobody can press its
-# button, the server starts whatever the settings say.
+# Settings for that port that log; DI1 is named in CP932. The serving program serves whatever
+# the settings say of the window's button.
 printf '#$PORT=%s\r\n#$DI1=\x83h\x83A\r\n#$LOGGING=ON\r\n#$SERVER=STOP\r\n' "$port" \
     >"$data/NR-QD8K/line.qd"
 printf '%s' "$data/NR-QD8K/line.qd" >"$data/NR-QD8K/NR-QD8K.ini"
@@ -90,9 +91,9 @@ if [ "$(id -u)" -eq 0 ]; then
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 
+if ldd "$root/usr/bin/nr-serve" | grep -i qt; then fail "nr-serve loads Qt"; fi
 env -i PATH=/usr/bin:/bin LANG=C.UTF-8 HOME="$user_home" XDG_DATA_HOME="$data" \
-    XDG_RUNTIME_DIR="$user_home/run" QT_QPA_PLATFORM=offscreen \
-    "${as_user[@]}" "$root/usr/bin/NR-QD8K" >"$scratch/program.log" 2>&1 &
+    "${as_user[@]}" "$root/usr/bin/nr-serve" >"$scratch/program.log" 2>&1 &
 program_pid=$!
 
 ended() { ! kill -0 "$program_pid" 2>/dev/null; }
@@ -102,8 +103,8 @@ unit() { "$root/usr/bin/nr-unit" --host 127.0.0.1 --port "$port" "$@"; }
 [ "$(unit 01 15)" = "01 15" ] || fail "no reply to 01 15"
 [ "$(unit --three 02 0a)" = "02 0a" ] || fail "no reply to fa 02 0a"
 
-# Offscreen it prints its trace in the terminal's encoding, line by line as the pane shows it.
-for line in "ここの部分" "server start." "#\$PORT=$port" "Send : 01 15" "Received : fa 02 0a"; do
+# It prints its trace in the terminal's encoding, line by line as the pane shows it.
+for line in "cfgファイルが見つかったから処理する" "server start." "#\$PORT=$port" "Send : 01 15" "Received : fa 02 0a"; do
     grep -q "$line" "$scratch/program.log" || { cat "$scratch/program.log"; fail "not printed: $line"; }
 done
 ! grep -qx '' "$scratch/program.log" || { cat "$scratch/program.log"; fail "blank lines printed"; }

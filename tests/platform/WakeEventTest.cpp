@@ -11,7 +11,7 @@ namespace {
 TEST(WakeEvent, WakesAWaitUntilReset) {
     WakeEvent event;
     ASSERT_TRUE(event.IsValid());
-    wsock::PollEntry entries[] = {{INVALID_SOCKET}, {event.Handle()}};
+    wsock::PollEntry entries[] = {{wsock::kInvalidSocket}, {event.Handle()}};
     EXPECT_EQ(wsock::WSAPoll(entries, 2, 0), 0);
     event.Set();
     event.Set();

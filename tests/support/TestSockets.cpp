@@ -1,40 +1,7 @@
 #include "support/TestSockets.h"
 
 // The calls are the same on both systems but for their names and headers.
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-using NativeSocket = SOCKET;
-using AddressLength = int;
-constexpr int kNewSocket = SOCK_STREAM;
-constexpr int kNoSignal = 0;
-constexpr int kEndSending = SD_SEND;
-constexpr int kResetError = WSAECONNRESET;
-constexpr auto LastSocketError = ::WSAGetLastError;
-constexpr auto PollSockets = ::WSAPoll;
-constexpr auto CloseNative = ::closesocket;
-const char test_net::kRefusedText[] = "Windows Sockets error 10061";
-#else
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-using NativeSocket = int;
-using AddressLength = socklen_t;
-constexpr int kNewSocket = SOCK_STREAM | SOCK_CLOEXEC;  // kept from the programs the tests start
-constexpr int kNoSignal = MSG_NOSIGNAL;
-constexpr int kEndSending = SHUT_WR;
-constexpr int kResetError = ECONNRESET;
-int LastSocketError() {
-    return errno;
-}
-constexpr auto PollSockets = ::poll;
-constexpr auto CloseNative = ::close;
-const char test_net::kRefusedText[] = "Connection refused";
-#endif
+#include "NativeSockets.h"
 
 namespace test_net {
 namespace {

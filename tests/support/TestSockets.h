@@ -29,7 +29,4 @@ bool Readable(Handle sock, int timeoutMs = 0);
 Handle Accept(Handle listening);
 void Close(Handle sock);
 
-// How the tools name a refused connection.
-extern const char kRefusedText[];
-
 }  // namespace test_net

@@ -1,6 +1,6 @@
 #include "support/UnitClient.h"
 
-#include "support/WindowTest.h"
+#include "support/Waiting.h"
 
 #include <thread>
 

@@ -1,4 +1,6 @@
-#include "support/WindowTest.h"
+#include "support/Ports.h"
+#include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

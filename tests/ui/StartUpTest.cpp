@@ -1,6 +1,6 @@
 #include "Strings.h"
 #include "support/FakeInterfaceTables.h"
-#include "support/WindowTest.h"
+#include "ui/support/WindowTest.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "platform/Cp932.h"
-#include "support/WindowTest.h"
+#include "ui/support/WindowTest.h"
 
 namespace {
 

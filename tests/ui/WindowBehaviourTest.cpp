@@ -1,5 +1,5 @@
 #include "resource.h"
-#include "support/WindowTest.h"
+#include "ui/support/WindowTest.h"
 
 namespace {
 

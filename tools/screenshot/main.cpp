@@ -23,7 +23,7 @@ constexpr int kDefaultPort = 10003;
 constexpr int kWaitMs = 3000;
 
 // Serves the window while a unit simulator reports one frame.
-bool Report(const QString& simulator, int port, const QString& lead, const QString& state) {
+bool ReportOnce(const QString& simulator, int port, const QString& lead, const QString& state) {
     QProcess unit;
     unit.start(simulator, {"--port", QString::number(port), lead, state});
     QElapsedTimer timer;
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
         dialog.Create();
         dialog.m_editPort.SetWindowText(std::to_string(port));
         dialog.OnButtonServer();
-        if (!Report(simulator, port, "01", "15")) {
+        if (!ReportOnce(simulator, port, "01", "15")) {
             std::cerr << "nr-screenshot: the unit simulator got no reply on port " << port << "\n";
             result = 1;
         }

@@ -1,6 +1,5 @@
 #include "app/SignalServerApp.h"
-#include "app/qt/OffscreenSignalServerDlg.h"
-#include "ui/wnd/TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 #include "ui/wnd/UiThread.h"
 #include "ui/wnd/qt/JapaneseSystemTexts.h"
 
@@ -14,13 +13,7 @@ int main(int argc, char* argv[]) {
     UiThread::Install();
     {
         JapaneseSystemTexts systemTexts;
-        CSignalServerApp::MakeWindow makeWindow;
-        if (IsOffscreen()) {
-            makeWindow = [](std::string homeFolder) {
-                return std::make_unique<OffscreenSignalServerDlg>(std::move(homeFolder));
-            };
-        }
-        CSignalServerApp app(makeWindow);
+        CSignalServerApp app;
         app.InitInstance();
     }
     UiThread::Uninstall();

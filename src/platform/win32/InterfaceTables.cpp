@@ -2,6 +2,7 @@
 
 #include "platform/win32/WideText.h"
 
+// Before windows.h, which without WIN32_LEAN_AND_MEAN brings the old winsock.h in its place.
 #include <iphlpapi.h>
 #include <windows.h>
 #include <winsock2.h>

@@ -1,4 +1,3 @@
-// The program's header first: the system's then turns the same names into its macros.
 #include "platform/Winsock.h"
 
 #include <winsock2.h>

@@ -6,7 +6,7 @@
 int CButton::GetCheck() const {
     bool checked = false;
     UiThread::Call([&] { checked = wnd::IsChecked(GetSafeHwnd()); });
-    return checked ? BST_CHECKED : BST_UNCHECKED;
+    return checked ? kChecked : kUnchecked;
 }
 
 void CButton::SetCheck(int nCheck) {

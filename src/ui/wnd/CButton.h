@@ -2,8 +2,8 @@
 
 #include "ui/wnd/CWnd.h"
 
-inline constexpr int BST_UNCHECKED = 0;
-inline constexpr int BST_CHECKED = 1;
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 1;
 
 // A push button or check box.
 class CButton : public CWnd {

@@ -6,16 +6,18 @@
 CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* pParent)
     : m_template(dialogTemplate), m_pParent(pParent) {}
 
+// No OnDestroy here: from the base's destructor it would no longer reach the derived dialog,
+// whose destructor calls DestroyWindow where it needs one.
 CDialog::~CDialog() {
-    DestroyWindow();
+    m_window.reset();
 }
 
 void CDialog::BuildWindow() {
     WndHandle* parent = m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr;
     m_window = DialogWindow::Build(m_template, parent, [this] { HandleCancel(); });
     Attach(m_window->Handle());
-    if (GetControl(IDOK) != nullptr) OnClicked(IDOK, [this] { OnOK(); });
-    if (GetControl(IDCANCEL) != nullptr) OnClicked(IDCANCEL, [this] { OnCancel(); });
+    if (GetControl(kIdOk) != nullptr) OnClicked(kIdOk, [this] { OnOK(); });
+    if (GetControl(kIdCancel) != nullptr) OnClicked(kIdCancel, [this] { OnCancel(); });
     BindMessageMap();
 }
 
@@ -48,7 +50,7 @@ void CDialog::EndDialog(int nResult) {
     if (m_window) m_window->End(nResult);
 }
 
-void CDialog::SetIcon(HICON hIcon) {
+void CDialog::SetIcon(const CIcon* hIcon) {
     m_window->SetIcon(*hIcon);
 }
 
@@ -66,8 +68,8 @@ WndHandle* CDialog::GetControl(int nID) const {
     return m_window ? m_window->Control(nID) : nullptr;
 }
 
-HBRUSH CDialog::QueryCtlColor(CDC* pDC, CWnd* pWnd) {
-    return OnCtlColor(pDC, pWnd, CTLCOLOR_STATIC);
+const CBrush* CDialog::QueryCtlColor(CDC* pDC, CWnd* pWnd) {
+    return OnCtlColor(pDC, pWnd, kCtlColorStatic);
 }
 
 bool CDialog::OnInitDialog() {
@@ -76,17 +78,17 @@ bool CDialog::OnInitDialog() {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-HBRUSH CDialog::OnCtlColor(CDC*, CWnd*, unsigned) {
+const CBrush* CDialog::OnCtlColor(CDC*, CWnd*, unsigned) {
     return nullptr;
 }
 
 void CDialog::OnOK() {
     UpdateData(true);
-    EndDialog(IDOK);
+    EndDialog(kIdOk);
 }
 
 void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
+    EndDialog(kIdCancel);
 }
 
 void CDialog::OnClicked(int nID, std::function<void()> handler) {
@@ -104,8 +106,8 @@ void CDialog::OnToggled(int nID, std::function<void()> handler) {
 void CDialog::BindColours(CWnd& rControl) {
     m_window->SetColourSource(rControl.GetSafeHwnd(), [this, &rControl] {
         CDC dc;
-        HBRUSH brush = QueryCtlColor(&dc, &rControl);
-        std::optional<COLORREF> background;
+        const CBrush* brush = QueryCtlColor(&dc, &rControl);
+        std::optional<ColourRef> background;
         if (brush != nullptr) background = brush->GetColor();
         return ControlColours{background, dc.TextColor(), dc.BkColor()};
     });

@@ -12,7 +12,6 @@
 class CDialog;
 class CIcon;
 class DialogWindow;
-using HICON = const CIcon*;
 
 // Binds controls to fields (DDX_Control) and moves values in or out (DDX_Text).
 struct CDataExchange {
@@ -27,21 +26,21 @@ public:
     CDialog(const DialogTemplate& dialogTemplate, CWnd* pParent);
     ~CDialog() override;
 
-    // Runs the dialog until it ends: IDOK or IDCANCEL.
+    // Runs the dialog until it ends: kIdOk or kIdCancel.
     int DoModal();
     // Shows the dialog without waiting for it to end; DestroyWindow ends it.
     bool Create();
     void DestroyWindow();
     void EndDialog(int nResult);
 
-    void SetIcon(HICON hIcon);
+    void SetIcon(const CIcon* hIcon);
     void DragAcceptFiles(bool bAccept);
     bool UpdateData(bool bSaveAndValidate);
 
     // The control with an id, for the data exchange and for tests.
     WndHandle* GetControl(int nID) const;
     // The colours of a bound static control about to paint.
-    HBRUSH QueryCtlColor(CDC* pDC, CWnd* pWnd);
+    const CBrush* QueryCtlColor(CDC* pDC, CWnd* pWnd);
 
     // Escape and the close box, as the window system's dialog reports them.
     void HandleCancel() { OnCancel(); }
@@ -51,7 +50,7 @@ public:
 protected:
     virtual bool OnInitDialog();
     virtual void DoDataExchange(CDataExchange* pDX);
-    virtual HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor);
+    virtual const CBrush* OnCtlColor(CDC* pDC, CWnd* pWnd, unsigned nCtlColor);
     virtual void OnOK();
     virtual void OnCancel();
     // Before the dialog's windows go away.

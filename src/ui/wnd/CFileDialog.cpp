@@ -23,7 +23,7 @@ int CFileDialog::DoModal() {
                                             AfxGetAppResources().textPathNotCp932);
         }
     });
-    if (!path) return IDCANCEL;
+    if (!path) return kIdCancel;
     m_path = *path;
-    return IDOK;
+    return kIdOk;
 }

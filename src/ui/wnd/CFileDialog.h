@@ -12,7 +12,7 @@ public:
     CFileDialog(bool bOpenFileDialog, const char* defaultExtension, const std::string& fileName,
                 unsigned flags, const char* filter, CWnd* parent);
 
-    // IDOK with a path, IDCANCEL otherwise.
+    // kIdOk with a path, kIdCancel otherwise.
     int DoModal();
     std::string GetPathName() const { return m_path; }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// The application icon as the window system holds it; each back end defines it. The program
-// names a pointer to it HICON (CDialog.h).
+// The application icon as the window system holds it; each back end defines it.
 class CIcon;
 
 // The program's icon in every size it carries, from the named resource; made once and kept

@@ -19,7 +19,7 @@ bool CWnd::IsWindowEnabled() const {
 
 void CWnd::ShowWindow(int nCmdShow) {
     UiThread::Call([&] {
-        wnd::Show(m_hWnd, nCmdShow != SW_HIDE);
+        wnd::Show(m_hWnd, nCmdShow != kSwHide);
         OnShowChanged();
     });
 }

@@ -11,7 +11,7 @@ class CFont;
 // A window of the window system, opaque to the program; each back end defines what it is.
 struct WndHandle;
 
-inline constexpr int SW_HIDE = 0;
+inline constexpr int kSwHide = 0;
 
 // A window the logic works on. Every operation may be called from any thread: on the UI
 // thread it runs at once, on another it waits until the UI thread has run it, except

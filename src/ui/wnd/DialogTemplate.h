@@ -3,9 +3,9 @@
 #include <span>
 
 // The ids the window layer itself gives meaning to.
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDC_STATIC = -1;  // a control nothing refers to
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdStatic = -1;  // a control nothing refers to
 
 // A dialog as data, in dialog units; texts in CP932.
 enum class ControlKind { PushButton, DefPushButton, Static, Edit, CheckBox, GroupBox, EtchedLine };

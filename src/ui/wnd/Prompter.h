@@ -14,8 +14,8 @@ struct FileDialogRequest {
     unsigned flags = 0;
 };
 
-inline constexpr unsigned OFN_HIDEREADONLY = 0x4;
-inline constexpr unsigned OFN_OVERWRITEPROMPT = 0x2;
+inline constexpr unsigned kOfnHideReadOnly = 0x4;
+inline constexpr unsigned kOfnOverwritePrompt = 0x2;
 
 // Every question the program asks the operator goes through here; tests install one that
 // records what was asked and answers as planned. Runs on the UI thread.

@@ -1,6 +1,8 @@
+#include "support/Ports.h"
 #include "support/UnitClient.h"
-#include "support/WindowTest.h"
+#include "support/Waiting.h"
 #include "support/posix/ChildProcess.h"
+#include "support/posix/Environment.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,7 @@ TEST(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
                                                "#$LOGFILENAME=" + folder.File("no/such.csv"));
     WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
     std::filesystem::copy_file(NR_APP_PATH, folder.File("NR-QD8K"));
+    ScopedEnvironment offscreen("QT_QPA_PLATFORM", "offscreen");
     ChildProcess running(folder.File("NR-QD8K"), {});
     ASSERT_TRUE(running.Started());
     // Listening, so its signal handlers are in place. The port's line in the kernel's table is

@@ -36,7 +36,8 @@ TEST(WindowsFiles, AppendsLockAndReplacesKeepAttributes) {
 // Home is beside the executable when that folder takes a file, else %LOCALAPPDATA%\NR-QD8K; the
 // executable's own path comes from the module.
 TEST(WindowsHomeFolder, BesideTheExecutableElseLocalAppData) {
-    EXPECT_TRUE(ModuleInfo::Current().ExecutablePath().value_or("").ends_with("\\nr-tests.exe"));
+    EXPECT_TRUE(
+        ModuleInfo::Current().ExecutablePath().value_or("").ends_with("\\nr-core-tests.exe"));
     TempFolder folder;
     PlacedModule module(folder.File("NR-QD8K.exe"));
     EXPECT_EQ(FindHomeFolder(module, "NR-QD8K").path, folder.Path());

@@ -1,4 +1,5 @@
-#include "support/WindowTest.h"
+#include "support/ServingCore.h"
+#include "support/Waiting.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -9,7 +10,7 @@
 namespace {
 
 // Descriptor limits are this system's.
-using AcceptLimitTest = ServingWindowTest;
+using AcceptLimitTest = ServingCoreTest;
 
 // Out of descriptors, accepting fails and rests; once descriptors are free again, the unit
 // waiting in the listen queue is served within moments, with nothing else to wake the worker.
@@ -27,13 +28,7 @@ TEST_F(AcceptLimitTest, AcceptingResumesOnceDescriptorsAreFree) {
     const bool connected =
         ::connect(unit, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     const bool sent = ::send(unit, "\x02\x0b", 2, MSG_NOSIGNAL) == 2;
-    // Only the calls the worker hands over: the event loop itself may want a descriptor.
-    const Clock::time_point limit = Clock::now() + std::chrono::seconds(5);
-    bool refused = false;
-    UiThread::ServeUntil([&] {
-        refused = Trace().ends_with("accept error 10024\r\n");
-        return refused || Clock::now() > limit;
-    });
+    const bool refused = WaitUntil([&] { return Trace().ends_with("accept error 10024\r\n"); });
     ::setrlimit(RLIMIT_NOFILE, &saved);
     const Clock::time_point freed = Clock::now();
     ASSERT_TRUE(connected && sent && refused) << Trace();

@@ -2,8 +2,8 @@
 #include "app/SignalServerApp.h"
 #include "platform/HomeFolder.h"
 #include "support/SystemFiles.h"
-#include "support/WindowTest.h"
 #include "support/posix/Environment.h"
+#include "ui/support/WindowTest.h"
 
 #include <sys/stat.h>
 

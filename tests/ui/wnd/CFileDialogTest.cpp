@@ -1,6 +1,6 @@
-#include "AppResources.h"
+#include "ProgramResources.h"
 #include "Strings.h"
-#include "support/WindowTest.h"
+#include "ui/support/WindowTest.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 namespace {
 
-QColor ToQColor(COLORREF colour) {
-    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+QColor ToQColor(ColourRef colour) {
+    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
 }
 
 }  // namespace

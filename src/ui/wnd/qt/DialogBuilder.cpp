@@ -143,7 +143,7 @@ std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate
         }
         auto* label = qobject_cast<QLabel*>(widget);
         if (label != nullptr && label->text().contains(u'&')) pendingBuddy = label;
-        if (control.id != IDC_STATIC) controls[control.id] = widget;
+        if (control.id != kIdStatic) controls[control.id] = widget;
     }
     UseWindowsMnemonics(dialog);
     return controls;

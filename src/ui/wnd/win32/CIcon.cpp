@@ -25,7 +25,7 @@ const CIcon* LoadIconResource(const char* name) {
     if (found != icons.end()) return &found->second;
     std::wstring resource = WideText(name);
     CIcon icon;
-    icon.big = LoadSize(resource, SM_CXICON, SM_CYICON);
-    icon.small = LoadSize(resource, SM_CXSMICON, SM_CYSMICON);
+    icon.bigIcon = LoadSize(resource, SM_CXICON, SM_CYICON);
+    icon.smallIcon = LoadSize(resource, SM_CXSMICON, SM_CYSMICON);
     return &icons.emplace(name, icon).first->second;
 }

@@ -28,8 +28,8 @@ struct FontHandle {
 
 class CIcon {
 public:
-    HICON__* big = nullptr;    // the caption and Alt+Tab
-    HICON__* small = nullptr;  // the task bar and the system menu
+    HICON__* bigIcon = nullptr;    // the caption and Alt+Tab
+    HICON__* smallIcon = nullptr;  // the task bar and the system menu
 };
 
 // CP932 bytes to the text the W functions show; bytes that are no character still show as

@@ -1,7 +1,0 @@
-#include "AppResources.h"
-
-#include "Strings.h"
-
-AppResources ProgramResources() {
-    return {kAppName, kTextPathNotCp932};
-}

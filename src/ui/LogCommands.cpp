@@ -1,0 +1,41 @@
+#include "platform/PathText.h"
+#include "ui/SignalServerDlg.h"
+#include "ui/wnd/CFileDialog.h"
+
+namespace {
+
+constexpr char kLogExtension[] = "csv";
+constexpr char kLogFilter[] = "CSV file (*.csv)|*.csv|all files(*.*)|*.*||";
+
+}  // namespace
+
+// The log reads the box from its own copy, kept whenever the box changes, so that a report
+// never waits for the UI thread to read it.
+void CSignalServerDlg::OnLoggingToggled() {
+    m_log.SetLogging(m_checkLogging.GetCheck() != kUnchecked);
+}
+
+// Every change counts, also one that restores the text, but not the names start-up or a
+// settings load puts in.
+void CSignalServerDlg::OnDiNameChanged() {
+    m_log.SetNames(CurrentNames());
+    if (m_bReady) m_log.RequestHeader();
+}
+
+EventLog::Names CSignalServerDlg::CurrentNames() const {
+    EventLog::Names names;
+    for (int i = 0; i < kDiChannels; ++i) names[i] = m_diChannels[i].pName->GetWindowText();
+    return names;
+}
+
+void CSignalServerDlg::OnBrowseLogFile() {
+    CFileDialog dialog(false, kLogExtension, ResolvePath(m_log.File(), m_strHomeFolder),
+                       kOfnHideReadOnly | kOfnOverwritePrompt, kLogFilter, this);
+    if (dialog.DoModal() != kIdOk) return;
+    SetLogFile(dialog.GetPathName());
+}
+
+void CSignalServerDlg::SetLogFile(const std::string& path) {
+    m_log.SetFile(path);
+    m_editLogFile.SetWindowText(ResolvePath(path, m_strHomeFolder));
+}

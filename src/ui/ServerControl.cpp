@@ -1,0 +1,54 @@
+#include "Strings.h"
+#include "server/PortText.h"
+#include "ui/SignalServerDlg.h"
+
+unsigned CSignalServerDlg::ServerThreadProc(void* param) {
+    static_cast<CSignalServerDlg*>(param)->m_server.Serve();
+    return 0;
+}
+
+void CSignalServerDlg::OnButtonServer() {
+    if (m_server.IsRunning()) {
+        // The worker wakes, closes what it holds and puts the window into its stopped look.
+        m_editPort.EnableWindow(true);
+        m_server.RequestStop();
+        m_staticState.InvalidateRect();
+        return;
+    }
+    int port = ParsePortText(m_editPort.GetWindowText());
+    if (port < kMinPort || port > kMaxPort) {
+        MessageBox(kTextBadPort);
+        return;
+    }
+    // A previous worker may still be running its stop steps on the same port.
+    WaitForWorkerToEnd();
+    m_editTrace.SetWindowText("");
+    if (!StartListening(port)) {
+        m_staticState.InvalidateRect();
+        return;
+    }
+    m_staticState.InvalidateRect();
+    m_buttonServer.SetWindowText(kTextStopServer);
+    m_staticState.SetWindowText(kTextWaiting);
+    m_editPort.EnableWindow(false);
+}
+
+bool CSignalServerDlg::StartListening(int port) {
+    if (std::optional<std::string> failure = m_server.Listen(port)) {
+        MessageBox(*failure);
+        return false;
+    }
+    m_pWorker = AfxBeginThread(ServerThreadProc, this);
+    if (!m_pWorker) {
+        m_server.AbandonListening();
+        MessageBox(kTextWorkerFailed);
+        return false;
+    }
+    return true;
+}
+
+void CSignalServerDlg::WaitForWorkerToEnd() {
+    if (!m_pWorker) return;
+    m_pWorker->JoinServingUi();
+    m_pWorker.reset();
+}

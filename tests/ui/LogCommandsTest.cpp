@@ -1,0 +1,110 @@
+#include "Strings.h"
+#include "resource.h"
+#include "support/FixedClock.h"
+#include "support/SystemFiles.h"
+#include "support/UnitClient.h"
+#include "ui/support/WindowTest.h"
+
+#include <thread>
+
+namespace {
+
+class LogCommandsTest : public ServingWindowTest {
+protected:
+    std::string LogPath() { return folder.File("NR-QD8K.csv"); }
+    std::string Log() { return ReadFileBytes(LogPath()); }
+    UnitResult Report(const char* from = "127.0.0.1") {
+        UnitResult result = Served([&] {
+            return RunUnit(port, {{"\x01\x13"}, false, false, from});
+        });
+        EXPECT_EQ(result.reply, "\x01\x13");
+        return result;
+    }
+    size_t LogLines() { return Count(Log(), "\n"); }
+    // As the operator types: one character into a name edit.
+    void TypeInto(int id, int key) { op::Press(Control(id), key); }
+
+    FixedClock clock;
+};
+
+// A new or empty file gets a header and a file with rows none, until a name is edited: then the
+// next row written, and only that one, follows a header with the names as they are then. Every
+// edit counts, a restored text too, and one made while logging is off; a row that could not be
+// written leaves the header due. Names go in as they stand: Japanese in CP932, commas and empty
+// names unquoted.
+TEST_F(LogCommandsTest, HeaderForNewFilesAndOnceAfterAnEdit) {
+    Report();
+    Report();
+    EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow);
+    WriteFileBytes(LogPath(), "");
+    Report();
+    EXPECT_EQ(Log(), kDefaultHeader + kRow);
+
+    WriteFileBytes(LogPath(), "old,header\r\n");
+    Report("127.0.0.2");
+    Dialog().m_diChannels[0].pName->SetWindowText("\x83\x7c\x83\x93\x83\x76");  // ポンプ
+    Dialog().m_diChannels[1].pName->SetWindowText("a,b");
+    Dialog().m_diChannels[2].pName->SetWindowText("");
+    TypeInto(IDC_EDIT_DI2, 'X');
+    TypeInto(IDC_EDIT_DI4, 'Y');
+    Report();
+    Report();
+    Dialog().m_checkLogging.SetCheck(kUnchecked);
+    TypeInto(IDC_EDIT_DI1, 'Z');
+    TypeInto(IDC_EDIT_DI1, op::kBackspace);
+    Report();
+    Dialog().m_checkLogging.SetCheck(kChecked);
+    const bool fullDisk = !FullDiskPath().empty();
+    if (fullDisk) {
+        Dialog().SetLogFile(FullDiskPath());
+        Report();
+        Dialog().SetLogFile(LogPath());
+    }
+    Report();
+    const std::string edited = kFixedHeaderStart + "\x83\x7c\x83\x93\x83\x76,a,bx,,DI4y,DI5\r\n";
+    const std::string fromOther = "2024/11/28,21:47:36,127.0.0.2,1,1,0,0,1\r\n";
+    EXPECT_EQ(Log(), "old,header\r\n" + fromOther + edited + kRow + kRow + edited + kRow);
+    EXPECT_EQ(prompter.TakeTexts(), fullDisk ? Texts{kTextLogWriteFailed} : Texts{});
+}
+
+// While the operator reads a log failure's message the unit waits: its reply comes after OK.
+TEST_F(LogCommandsTest, ReplyWaitsForTheOperatorsAnswer) {
+    using Clock = std::chrono::steady_clock;
+    Dialog().SetLogFile(folder.File("gone/log.csv"));
+    Clock::time_point answeredAt;
+    prompter.operatorReads = [&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // the operator, reading
+        answeredAt = Clock::now();
+    };
+    const Clock::time_point sentAt = Clock::now();
+    const UnitResult result = Report();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_GE(result.repliedAt, answeredAt);
+    EXPECT_GE(answeredAt - sentAt, std::chrono::seconds(1));
+}
+
+// The worker reads the logging box from a copy: a click and a key must reach it (a settings
+// load too: see the settings commands).
+TEST_F(LogCommandsTest, LoggingFollowsTheBoxHoweverItChanges) {
+    WndHandle* box = Control(IDC_CHECK_LOGGING);
+    Dialog().m_checkLogging.SetCheck(kUnchecked);
+    op::Click(box);
+    Report();
+    EXPECT_EQ(LogLines(), 2u) << "header and row after a click";
+    op::Press(box, op::kSpace);
+    Report();
+    EXPECT_EQ(LogLines(), 2u) << "no row after the key took the tick away";
+}
+
+// The browse command shows the path chosen and leaves the file alone until a report comes.
+TEST_F(LogCommandsTest, BrowseChoosesThePathOnly) {
+    prompter.plannedFiles.push_back(folder.File("line1.csv"));
+    Dialog().OnBrowseLogFile();
+    Dialog().OnBrowseLogFile();  // cancelled
+    EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("line1.csv"));
+    EXPECT_FALSE(FileExists(folder.File("line1.csv")));
+    Report();
+    EXPECT_EQ(ReadFileBytes(folder.File("line1.csv")), kDefaultHeader + kRow);
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#include "ui/support/Operator.h"
+
+#include "platform/win32/WideText.h"
+#include "ui/wnd/win32/Win32Handles.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstring>
+#include <cwctype>
+#include <map>
+#include <string>
+#include <utility>
+
+namespace op {
+namespace {
+
+// A message of the operator's, handled as the dialog's own loop handles one from the keyboard:
+// the dialog manager first (Tab, Escape, mnemonics), then the control.
+void Route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG msg{hwnd, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+    HWND root = ::GetAncestor(hwnd, GA_ROOT);
+    if (root != nullptr && ::IsDialogMessageW(root, &msg)) return;
+    ::DispatchMessageW(&msg);
+}
+
+// The dialog manager translates a key it passes on into characters from the keyboard's state,
+// where no modifier is held: the characters sent are the key's own.
+void DropTranslatedCharacters(HWND hwnd) {
+    MSG msg;
+    while (::PeekMessageW(&msg, hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+    }
+    while (::PeekMessageW(&msg, hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
+    }
+}
+
+// The virtual key a key is pressed with and the character it types (0 for none); letters are
+// their upper-case characters, and type their lower-case ones or, with Control, a control code.
+struct KeyStroke {
+    WPARAM virtualKey;
+    wchar_t character;
+};
+
+KeyStroke StrokeOf(int key, unsigned modifiers) {
+    static const std::map<int, KeyStroke> named{
+        {kReturn, {VK_RETURN, L'\r'}}, {kEnter, {VK_RETURN, L'\r'}},
+        {kEscape, {VK_ESCAPE, 0x1b}},  {kTab, {VK_TAB, L'\t'}},
+        {kSpace, {VK_SPACE, L' '}},    {kBackspace, {VK_BACK, L'\b'}}};
+    if (const auto found = named.find(key); found != named.end()) return found->second;
+    const auto letter = static_cast<wchar_t>(key);
+    return {letter,
+            static_cast<wchar_t>((modifiers & kControl) ? key & 0x1f : std::towlower(letter))};
+}
+
+Colour ColourOf(COLORREF colour) {
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+// Keys go where the keyboard's focus is; into an edit with nothing selected at the end of its
+// text, where Qt's edits keep the cursor after a text is set.
+void TakeKeyboard(HWND hwnd) {
+    if (::GetFocus() != hwnd) ::SetFocus(hwnd);
+    wchar_t className[16] = L"";
+    ::GetClassNameW(hwnd, className, 16);
+    DWORD start = 0, end = 0;
+    if (::lstrcmpiW(className, L"Edit") != 0) return;
+    ::SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    if (start != end) return;
+    const int length = ::GetWindowTextLengthW(hwnd);
+    ::SendMessageW(hwnd, EM_SETSEL, length, length);
+}
+
+// What WithNextModal is to do: a thread timer's procedure takes no data of its own.
+std::function<void(WndHandle*)> g_modalAct;
+
+// Runs in the modal dialog's own loop, which dispatches the timer once the dialog is shown.
+void CALLBACK ActOnModal(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const auto act = std::exchange(g_modalAct, nullptr);
+    HWND dialog = ::GetActiveWindow();
+    if (dialog == nullptr || !act) return;
+    act(ToHandle(dialog));
+    if (::IsWindowVisible(dialog)) ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+void ServeEvents(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (root != nullptr && ::IsDialogMessageW(root, &msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+void Type(WndHandle* control, std::string_view text) {
+    TakeKeyboard(ToHwnd(control));
+    for (wchar_t unit : wide::FromUtf8(text).value_or(L""))
+        Route(ToHwnd(control), WM_CHAR, unit, 1);
+}
+
+void Press(WndHandle* target, int key, unsigned modifiers) {
+    HWND hwnd = ToHwnd(target);
+    TakeKeyboard(hwnd);
+    const auto [virtualKey, character] = StrokeOf(key, modifiers);
+    if (modifiers & kAlt) {
+        constexpr LPARAM kAltDown = LPARAM{1} << 29;
+        Route(hwnd, WM_SYSKEYDOWN, virtualKey, kAltDown | 1);
+        DropTranslatedCharacters(hwnd);
+        Route(hwnd, WM_SYSCHAR, character, kAltDown | 1);
+        Route(hwnd, WM_SYSKEYUP, virtualKey, kAltDown | 0xC0000001);
+        return;
+    }
+    Route(hwnd, WM_KEYDOWN, virtualKey, 1);
+    DropTranslatedCharacters(hwnd);
+    if (character != 0) Route(hwnd, WM_CHAR, character, 1);
+    Route(hwnd, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void Click(WndHandle* control) {
+    ::SendMessageW(ToHwnd(control), BM_CLICK, 0, 0);
+}
+
+void CopyToClipboard(std::string_view text) {
+    const std::wstring wideText = wide::FromUtf8(text).value_or(L"");
+    const size_t bytes = (wideText.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(memory), wideText.c_str(), bytes);
+    ::GlobalUnlock(memory);
+    if (!::OpenClipboard(nullptr)) return;
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_UNICODETEXT, memory);  // the clipboard owns it now
+    ::CloseClipboard();
+}
+
+void Focus(WndHandle* control) {
+    ::SetFocus(ToHwnd(control));
+}
+
+void WithNextModal(std::function<void(WndHandle* dialog)> act) {
+    g_modalAct = std::move(act);
+    ::SetTimer(nullptr, 0, 0, ActOnModal);
+}
+
+std::string TextOf(WndHandle* control) {
+    return wide::ToUtf8(WindowTextOf(ToHwnd(control))).value_or("");
+}
+
+bool Activate(WndHandle* window) {
+    HWND hwnd = ToHwnd(window);
+    ::ShowWindow(hwnd, SW_SHOW);
+    ::SetForegroundWindow(hwnd);
+    ::SetActiveWindow(hwnd);
+    ServeEvents(50);
+    return ::GetActiveWindow() == hwnd;
+}
+
+WndHandle* Focused() {
+    return ToHandle(::GetFocus());
+}
+
+// Painted as it would be now into a bitmap of its size: what the screen shows, even when
+// something covers it.
+Picture Shot(WndHandle* control) {
+    HWND hwnd = ToHwnd(control);
+    RECT rect{};
+    ::GetClientRect(hwnd, &rect);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::PrintWindow(hwnd, dc, PW_CLIENTONLY);
+    Picture picture{rect.right, rect.bottom, {}};
+    for (int y = 0; y < rect.bottom; ++y) {
+        for (int x = 0; x < rect.right; ++x)
+            picture.pixels.push_back(ColourOf(::GetPixel(dc, x, y)));
+    }
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return picture;
+}
+
+Colour WindowBackground(WndHandle*) {
+    return ColourOf(::GetSysColor(COLOR_3DFACE));
+}
+
+bool HasIcon(WndHandle* window) {
+    return ::SendMessageW(ToHwnd(window), WM_GETICON, ICON_BIG, 0) != 0;
+}
+
+}  // namespace op
