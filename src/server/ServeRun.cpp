@@ -62,12 +62,13 @@ ServeRun::ServeRun(wsock::Socket listening, const std::atomic<bool>& running, Wa
       m_listener(listener),
       m_buffer(kReceiveBufferSize) {}
 
-// The poll time-out: until the earliest deadline or the end of an accept rest; -1 for none.
+// The poll time-out: until the earliest deadline, the end of an accept rest or the time a
+// listener asked to be woken at; -1 for none.
 int ServeRun::WaitMilliseconds(Clock::time_point now) const {
     std::optional<Clock::time_point> until = m_waiting.EarliestDeadline();
-    if (now < m_acceptRestUntil) {
-        until = std::min(until.value_or(m_acceptRestUntil), m_acceptRestUntil);
-    }
+    auto earliest = [&until](Clock::time_point at) { until = std::min(until.value_or(at), at); };
+    if (now < m_acceptRestUntil) earliest(m_acceptRestUntil);
+    if (std::optional<Clock::time_point> wake = m_listener.WakeAt()) earliest(*wake);
     if (!until) return -1;
     auto left = std::chrono::ceil<std::chrono::milliseconds>(*until - now);
     return static_cast<int>(std::max<Clock::rep>(left.count(), 0));

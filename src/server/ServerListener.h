@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string_view>
 
 struct Report;
@@ -19,6 +21,10 @@ public:
     virtual void OnAlert(std::string_view) {}
     // The server has stopped: its connections and its port are closed.
     virtual void OnStopped() {}
-    // The worker has served what arrived and is about to wait: what was gathered goes out.
+    // The worker has served what arrived and is about to wait: what was gathered goes out, and
+    // work due by now is done.
     virtual void OnIdle() {}
+    // When the listener wants OnIdle again though nothing arrives; nullopt: no sooner than
+    // something arrives. OnIdle moves it past the present, or the worker would spin.
+    virtual std::optional<std::chrono::steady_clock::time_point> WakeAt() { return std::nullopt; }
 };

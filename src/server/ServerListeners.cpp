@@ -19,3 +19,12 @@ void ServerListeners::OnStopped() {
 void ServerListeners::OnIdle() {
     for (ServerListener* listener : m_listeners) listener->OnIdle();
 }
+
+std::optional<std::chrono::steady_clock::time_point> ServerListeners::WakeAt() {
+    std::optional<std::chrono::steady_clock::time_point> earliest;
+    for (ServerListener* listener : m_listeners) {
+        std::optional<std::chrono::steady_clock::time_point> at = listener->WakeAt();
+        if (at && (!earliest || *at < *earliest)) earliest = at;
+    }
+    return earliest;
+}

@@ -15,6 +15,8 @@ public:
     void OnAlert(std::string_view text) override;
     void OnStopped() override;
     void OnIdle() override;
+    // The earliest of them all.
+    std::optional<std::chrono::steady_clock::time_point> WakeAt() override;
 
 private:
     std::vector<ServerListener*> m_listeners;
