@@ -9,6 +9,8 @@ inline constexpr char kAppName[] = "NR-QD8K";
 inline constexpr char kLogFileName[] = "NR-QD8K.csv";
 inline constexpr char kPointerFileName[] = "NR-QD8K.ini";
 inline constexpr char kSettingsFileName[] = "NR-QD8K.qd";
+// Every unit seen, kept between starts.
+inline constexpr char kUnitsFileName[] = "NR-QD8K.units";
 inline constexpr char kDefaultPortText[] = "10003";
 
 struct HomeFolder;
