@@ -19,9 +19,10 @@ ServeOnly::ServeOnly(std::string homeFolder, TerminalText& out, TerminalText& er
       m_out(out),
       m_errors(errors),
       m_units(ResolvePath(kUnitsFileName, m_homeFolder), m_listeners) {
-    m_listeners.Add(*this);
     m_listeners.Add(m_log);
     m_listeners.Add(m_units);
+    // Last: its OnIdle puts out what the others traced in theirs.
+    m_listeners.Add(*this);
 }
 
 int ServeOnly::Run() {

@@ -30,13 +30,8 @@ TEST(Executable, EndsOnSigtermWhileWaitingForTheOperator) {
     ScopedEnvironment offscreen("QT_QPA_PLATFORM", "offscreen");
     ChildProcess running(folder.File("NR-QD8K"), {});
     ASSERT_TRUE(running.Started());
-    // Listening, so its signal handlers are in place. The port's line in the kernel's table is
-    // seen without connecting.
-    char listening[32];
-    std::snprintf(listening, sizeof listening, ":%04X 00000000:0000 0A", port);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ReadFileBytes("/proc/net/tcp").find(listening) != std::string::npos; },
-        10000));
+    // Listening, so its signal handlers are in place.
+    ASSERT_TRUE(ChildProcess::Listens(port));
     std::future<std::string> unit = std::async(
         std::launch::async, [port] { return RunUnit(port, {{"\x01\x15"}}, 20000).reply; });
     // Its reply is overdue: the program waits for the operator to answer the message.
