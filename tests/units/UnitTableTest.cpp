@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using Clock = UnitTable::Clock;
@@ -135,6 +137,24 @@ TEST_F(UnitTableTest, RowsComeBackMarkedAfterARestartUntilTheyReport) {
     EXPECT_EQ(ReadFileBytes(File()), "");
 }
 
+// A file that cannot be written is tried again a save interval later, not at every wake, and
+// keeps nothing of a half write; the trace says so.
+TEST_F(UnitTableTest, TriesAnUnwritableFileAgainLater) {
+    table = std::make_unique<UnitTable>(folder.File("later/NR-QD8K.units"), *this,
+                                        [this] { return now; });
+    ReportFrom("127.0.0.2", 1);
+    now += UnitTable::kSaveInterval;
+    table->OnIdle();
+    EXPECT_EQ(trace, "units file write error\r\n");
+    EXPECT_EQ(table->WakeAt(), now + UnitTable::kSaveInterval);
+    std::filesystem::create_directory(folder.File("later"));
+    table->OnIdle();
+    EXPECT_FALSE(FileExists(folder.File("later/NR-QD8K.units")));
+    now += UnitTable::kSaveInterval;
+    table->OnIdle();
+    EXPECT_EQ(ReadFileBytes(folder.File("later/NR-QD8K.units")), "127.0.0.2,1000,1,1\r\n");
+}
+
 // Lines of the file that are not a unit's are passed over: the program never reads a row it
 // did not write.
 TEST(UnitFile, ReadsOnlyWholeRows) {
@@ -148,6 +168,7 @@ TEST(UnitFile, ReadsOnlyWholeRows) {
         {"192.168.0.256,1,1,1", false},
         {"192.168.0.010,1,1,1", false},
         {"192.168.0,1,1,1", false},
+        {"192.168.0.10.1,1,1,1", false},
         {"192.168.0.10,1,1", false},
         {"192.168.0.10,1,1,1,1", false},
         {"192.168.0.10,x,1,1", false},
@@ -168,7 +189,6 @@ protected:
         listeners.Add(units);
         units.AddListener(told);
     }
-    ~ServedUnitTableTest() override { Stop(); }
     UnitTable units{folder.File("NR-QD8K.units"), listeners};
     Told told;
 };
