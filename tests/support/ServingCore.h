@@ -25,6 +25,8 @@ protected:
     ~ServingCoreTest() override;
 
     void SetUp() override;
+    // Before anything of the test is destroyed: the worker may be calling into it.
+    void TearDown() override { Stop(); }
 
     std::string Trace();
     void ClearTrace();
