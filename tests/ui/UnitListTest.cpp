@@ -44,10 +44,11 @@ protected:
         const std::string frame{'\x01', static_cast<char>(state)};
         ASSERT_EQ(RunUnit(port, {{frame}, false, false, from.c_str()}).reply, frame);
     }
-    // What Ctrl+A, Ctrl+C in the list put on the clipboard, line by line.
-    Lines Copied() {
+    // What Ctrl+A (unless only the selection is wanted), Ctrl+C in the list put on the
+    // clipboard, line by line.
+    Lines Copied(bool all = true) {
         op::ServeEvents(50);  // rows handed over are shown at the screen's pace
-        op::Press(ListControl(), 'A', op::kControl);
+        if (all) op::Press(ListControl(), 'A', op::kControl);
         op::Press(ListControl(), 'C', op::kControl);
         Lines lines;
         const std::string text = op::ClipboardText();
@@ -108,6 +109,11 @@ TEST_F(UnitListTest, ShowsEveryUnitsLastStateAndMarksTheSilentOnes) {
     for (op::Colour lamp :
          {op::Colour{0xFF, 0, 0}, op::Colour{0, 0, 0}, op::Colour{0x7F, 0x7F, 0x7F}})
         EXPECT_TRUE(list.Holds(lamp));
+    // Marking turned off, no unit is silent, and the main window says so without a report.
+    List().m_editSilent.SetWindowText("0");
+    op::Click(List().m_buttonApply.GetSafeHwnd());
+    EXPECT_TRUE(
+        WaitUntil([&] { return Text(Dialog().m_staticPeer).find('\n') == std::string::npos; }));
 
     Close();
     Open();
@@ -142,6 +148,16 @@ TEST_F(UnitListTest, SortsFollowsTheNamesAndClears) {
     EXPECT_EQ(order(), title + "127.0.0.2 127.0.0.9 127.0.0.10 ");
     op::ClickColumnTitle(ListControl(), kColumnCount);
     EXPECT_EQ(order(), title + "127.0.0.10 127.0.0.9 127.0.0.2 ");
+    // The selection stays with its unit when the unit's row moves.
+    op::Press(ListControl(), op::kHome);
+    Served([&] {
+        for (int count = 1; count <= 2; ++count) Report(9, 2);
+        return 0;
+    });
+    const Lines selected = Copied(false);
+    ASSERT_EQ(selected.size(), 2u);
+    EXPECT_TRUE(selected[1].starts_with("127.0.0.10\t")) << selected[1];
+    EXPECT_EQ(order(), title + "127.0.0.9 127.0.0.10 127.0.0.2 ");
     Dialog().m_diChannels[1].pName->SetWindowText("Pump");
     std::string renamed = kTitles;
     EXPECT_EQ(Copied()[0], renamed.replace(renamed.find("DI2"), 3, "Pump"));

@@ -15,7 +15,17 @@ namespace op {
 
 enum Modifiers : unsigned { kNoModifier = 0, kAlt = 1, kControl = 2, kShift = 4 };
 // A letter as its upper-case character, or one of these.
-enum Key : int { kReturn = 0x100, kEnter, kEscape, kTab, kSpace, kBackspace, kF10, kMenuKey };
+enum Key : int {
+    kReturn = 0x100,
+    kEnter,
+    kEscape,
+    kTab,
+    kSpace,
+    kBackspace,
+    kHome,
+    kF10,
+    kMenuKey
+};
 
 struct Colour {
     std::uint8_t red = 0, green = 0, blue = 0;

@@ -33,7 +33,7 @@ Qt::Key QtKey(int key) {
     static const std::map<int, Qt::Key> named{
         {kReturn, Qt::Key_Return}, {kEnter, Qt::Key_Enter}, {kEscape, Qt::Key_Escape},
         {kTab, Qt::Key_Tab},       {kSpace, Qt::Key_Space}, {kBackspace, Qt::Key_Backspace},
-        {kF10, Qt::Key_F10},       {kMenuKey, Qt::Key_Menu}};
+        {kHome, Qt::Key_Home},     {kF10, Qt::Key_F10},     {kMenuKey, Qt::Key_Menu}};
     const auto found = named.find(key);
     return found != named.end() ? found->second : static_cast<Qt::Key>(key);
 }

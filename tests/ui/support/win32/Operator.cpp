@@ -64,7 +64,7 @@ KeyStroke StrokeOf(int key, unsigned modifiers) {
     static const std::map<int, KeyStroke> named{
         {kReturn, {VK_RETURN, L'\r'}}, {kEnter, {VK_RETURN, L'\r'}}, {kEscape, {VK_ESCAPE, 0x1b}},
         {kTab, {VK_TAB, L'\t'}},       {kSpace, {VK_SPACE, L' '}},   {kBackspace, {VK_BACK, L'\b'}},
-        {kF10, {VK_F10, 0}},           {kMenuKey, {VK_APPS, 0}}};
+        {kHome, {VK_HOME, 0}},         {kF10, {VK_F10, 0}},          {kMenuKey, {VK_APPS, 0}}};
     if (const auto found = named.find(key); found != named.end()) return found->second;
     const auto letter = static_cast<wchar_t>(key);
     return {letter,
