@@ -3,7 +3,9 @@
 #include "platform/Cp932.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -14,6 +16,7 @@ constexpr char kKeyDiFormat[] = "#$DI%d=";
 constexpr char kKeyLogging[] = "#$LOGGING=";
 constexpr char kKeyServer[] = "#$SERVER=";
 constexpr char kKeyLogFile[] = "#$LOGFILENAME=";
+constexpr char kKeySilentSeconds[] = "#$SILENTSEC=";
 constexpr std::string_view kLoggingOn = "ON";
 constexpr std::string_view kServerStart = "START";
 
@@ -31,10 +34,31 @@ bool TakeKey(std::string& line, std::string_view key) {
     return true;
 }
 
+// Newer keys are read only where they open the line, so that they never change what a line
+// means to the ten keys' tests, nor those tests what it means to them.
+std::optional<std::string_view> NewerKeyValue(std::string_view line, std::string_view key) {
+    if (!line.starts_with(key)) return std::nullopt;
+    return line.substr(key.size());
+}
+
+// Digits alone, within the range; anything else leaves the value as it was.
+std::optional<int> SilentSecondsOf(std::string_view text) {
+    int seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
+        text.size() > kMaxSilentDigits || text[0] == '-') {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
 }  // namespace
 
 bool ApplySettingsLine(std::string line, SettingsTarget& target) {
     std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+    if (auto value = NewerKeyValue(line, kKeySilentSeconds)) {
+        if (std::optional<int> seconds = SilentSecondsOf(*value)) target.SetSilentSeconds(*seconds);
+    }
     bool startRequested = false;
     if (TakeKey(line, kKeyPort)) target.SetPortText(line);
     for (int number = 1; number <= kDiChannels; ++number) {
@@ -63,5 +87,8 @@ std::string FormatSettingsFile(const SettingsValues& values) {
     addLine(kKeyLogging, values.logging ? "ON" : "OFF");
     addLine(kKeyServer, values.serverRunning ? "START" : "STOP");
     addLine(kKeyLogFile, values.logFile);
+    if (values.silentSeconds != kDefaultSilentSeconds) {
+        addLine(kKeySilentSeconds, std::to_string(values.silentSeconds));
+    }
     return text;
 }

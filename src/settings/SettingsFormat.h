@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/DiChannels.h"
+#include "units/SilentTime.h"
 
 #include <array>
 #include <string>
@@ -17,6 +18,7 @@ public:
     virtual void SetLogging(bool on) = 0;
     virtual void SetLogFile(const std::string& path) = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    virtual void SetSilentSeconds(int seconds) = 0;
 };
 
 // Applies one line as read (without its line end); true when it asks for the server to run.
@@ -29,9 +31,11 @@ struct SettingsValues {
     bool logging = false;
     bool serverRunning = false;
     std::string logFile;
+    int silentSeconds = kDefaultSilentSeconds;
 };
 
-// The ten lines the writer writes, each ending in "\n".
+// The ten lines the writer has always written, each ending in "\n", then each newer key whose
+// value is not its default: the Windows version of old skips keys it does not know.
 std::string FormatSettingsFile(const SettingsValues& values);
 
 // The values a settings file brings, for a program without controls to put them in; what the
@@ -45,6 +49,7 @@ public:
     void SetLogging(bool on) override { values.logging = on; }
     void SetLogFile(const std::string& path) override { values.logFile = path; }
     void SetTitle(const std::string& title) override { values.title = title; }
+    void SetSilentSeconds(int seconds) override { values.silentSeconds = seconds; }
 
     SettingsValues values;
 };

@@ -16,6 +16,7 @@ public:
     void SetLogging(bool on) override { values["logging"] = on ? "on" : "off"; }
     void SetLogFile(const std::string& path) override { values["log"] = path; }
     void SetTitle(const std::string& title) override { values["title"] = title; }
+    void SetSilentSeconds(int seconds) override { values["silent"] = std::to_string(seconds); }
 
     std::map<std::string, std::string> values;
 };
@@ -51,6 +52,17 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         {"#$PO\rRT=5\r", {{"port", "5"}}, false},
         {"#$DI6=x", {}, false},
         {"", {}, false},
+        // A newer key counts only where it opens the line, and only with a number it can hold;
+        // the ten keys' tests see the line as before.
+        {"#$SILENTSEC=30\r", {{"silent", "30"}}, false},
+        {"#$SILENTSEC=999999", {{"silent", "999999"}}, false},
+        {"#$SILENTSEC=0", {{"silent", "0"}}, false},
+        {"#$SILENTSEC=1000000", {}, false},
+        {"#$SILENTSEC=-5", {}, false},
+        {"#$SILENTSEC=30s", {}, false},
+        {"#$SILENTSEC=", {}, false},
+        {"x#$SILENTSEC=30", {}, false},
+        {"#$SILENTSEC=30#$PORT=1", {{"port", "TSEC=30#$PORT=1"}}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -58,6 +70,18 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         EXPECT_EQ(ApplySettingsLine(c.line, target), c.start);
         EXPECT_EQ(target.values, c.values);
     }
+}
+
+// A file of defaults stays the ten lines it has always been; a newer key follows them only when
+// its value is not the default.
+TEST(SettingsFormat, WritesNewerKeysAfterTheTenOnlyWhenSet) {
+    SettingsValues values{"T", "10003", {"a", "b", "c", "d", "e"}, true, false, "x.csv"};
+    const std::string ten =
+        "#$TITLEBAR=T\n#$PORT=10003\n#$DI1=a\n#$DI2=b\n#$DI3=c\n#$DI4=d\n#$DI5=e\n"
+        "#$LOGGING=ON\n#$SERVER=STOP\n#$LOGFILENAME=x.csv\n";
+    EXPECT_EQ(FormatSettingsFile(values), ten);
+    values.silentSeconds = 45;
+    EXPECT_EQ(FormatSettingsFile(values), ten + "#$SILENTSEC=45\n");
 }
 
 }  // namespace

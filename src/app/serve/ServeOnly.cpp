@@ -15,9 +15,14 @@
 #include <thread>
 
 ServeOnly::ServeOnly(std::string homeFolder, TerminalText& out, TerminalText& errors)
-    : m_homeFolder(std::move(homeFolder)), m_out(out), m_errors(errors) {
-    m_listeners.Add(*this);
+    : m_homeFolder(std::move(homeFolder)),
+      m_out(out),
+      m_errors(errors),
+      m_units(ResolvePath(kUnitsFileName, m_homeFolder), m_listeners) {
     m_listeners.Add(m_log);
+    m_listeners.Add(m_units);
+    // Last: its OnIdle puts out what the others traced in theirs.
+    m_listeners.Add(*this);
 }
 
 int ServeOnly::Run() {
@@ -27,6 +32,7 @@ int ServeOnly::Run() {
     m_log.SetNames(settings->names);
     m_log.SetLogging(settings->logging);
     m_log.WriteWaitingRows();
+    m_units.SetSilentSeconds(settings->silentSeconds);
     const int port = ParsePortText(settings->portText);
     if (port < kMinPort || port > kMaxPort) {
         OnAlert(std::string(kTextBadPort) + "\r\n");
@@ -36,6 +42,7 @@ int ServeOnly::Run() {
         OnAlert(*failure);
         return 1;
     }
+    m_units.Restore();
     ServeUntilTerminated();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "server/ServerListeners.h"
 #include "server/SignalServer.h"
 #include "settings/SettingsFormat.h"
+#include "units/UnitTable.h"
 
 #include <optional>
 #include <string>
@@ -12,7 +13,8 @@
 class TerminalText;
 
 // The core with no window: the settings the pointer file names, the server on their port, their
-// CSV log, and the trace on the terminal, until Ctrl+C or SIGTERM.
+// CSV log, the table of units with its silent marking, and the trace on the terminal, until
+// Ctrl+C or SIGTERM.
 class ServeOnly : private ServerListener {
 public:
     // Messages for the operator go to errors, the trace to out.
@@ -37,4 +39,5 @@ private:
     ServerListeners m_listeners;
     SignalServer m_server{m_listeners};
     EventLog m_log{m_homeFolder, m_listeners};
+    UnitTable m_units;
 };
