@@ -47,6 +47,9 @@ int recv(Socket sock, void* buffer, size_t length);
 // A unit that went away makes the call fail, nothing more (no SIGPIPE).
 int send(Socket sock, const void* buffer, size_t length);
 int closesocket(Socket sock);
+// Closed with a reset rather than an orderly end: nothing of the connection lingers
+// half-closed, which on Windows would refuse the port to a restart (SO_EXCLUSIVEADDRUSE).
+int abortiveclose(Socket sock);
 
 // A dotted text of an IPv4 address held in network byte order.
 std::string inet_ntoa(uint32_t address);

@@ -123,4 +123,11 @@ int closesocket(Socket sock) {
     return ::close(Fd(sock)) != 0 ? FailWithErrno() : 0;
 }
 
+int abortiveclose(Socket sock) {
+    const linger reset{1, 0};
+    // Without it the close is an orderly one: the connection still goes.
+    (void)::setsockopt(Fd(sock), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    return closesocket(sock);
+}
+
 }  // namespace wsock

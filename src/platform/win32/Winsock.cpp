@@ -97,4 +97,12 @@ int closesocket(SOCKET sock) {
     return ::closesocket(sock);
 }
 
+int abortiveclose(SOCKET sock) {
+    const linger reset{1, 0};
+    // Without it the close is an orderly one: the connection still goes.
+    (void)::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset),
+                       sizeof reset);
+    return ::closesocket(sock);
+}
+
 }  // namespace wsock
