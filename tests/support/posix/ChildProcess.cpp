@@ -1,7 +1,7 @@
 #include "support/posix/ChildProcess.h"
 
-#include "support/Waiting.h"
 #include "support/SystemFiles.h"
+#include "support/Waiting.h"
 
 #include <fcntl.h>
 #include <poll.h>
