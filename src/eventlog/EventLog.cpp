@@ -30,13 +30,16 @@ void EventLog::WriteLogRecord(const Report& report) {
     bool states[kDiChannels];
     for (int i = 0; i < kDiChannels; ++i) states[i] = report.Input(i);
     const std::string row = FormatCsvRow(LocalTimeOf(report.time), report.unitAddress, states);
-    std::lock_guard lock(m_fileMutex);
-    // Taken before the names are read: an edit made meanwhile asks for the next header.
-    const bool headerDue = m_headerPending.exchange(false);
-    if (const char* failure = AppendToFile(row, headerDue)) {
-        Wait(headerDue ? Header() + row : row);
-        Tell(failure);
+    const char* alert = nullptr;
+    {
+        std::lock_guard lock(m_fileMutex);
+        // Taken before the names are read: an edit made meanwhile asks for the next header.
+        const bool headerDue = m_headerPending.exchange(false);
+        if (const char* failure = AppendToFile(row, headerDue)) {
+            alert = Wait(headerDue ? Header() + row : row, failure);
+        }
     }
+    Raise(alert);
 }
 
 const char* EventLog::AppendToFile(const std::string& lines, bool headerDue) {
@@ -55,7 +58,10 @@ const char* EventLog::AppendToFile(const std::string& lines, bool headerDue) {
     }
     if (!file.Close()) return kTextLogWriteFailed;
     if (moving > 0) {
-        m_waiting.Clear();
+        if (!m_waiting.Clear()) {
+            Trace(m_events, "log rows written but still waiting in %s\r\n",
+                  m_waiting.Path().c_str());
+        }
         Trace(m_events, "log free: %zu waiting rows written to %s\r\n", moving,
               ResolvePath(m_file.Get(), m_homeFolder).c_str());
         CountWaiting();
@@ -64,24 +70,32 @@ const char* EventLog::AppendToFile(const std::string& lines, bool headerDue) {
     return nullptr;
 }
 
-void EventLog::Wait(const std::string& lines) {
+const char* EventLog::Wait(const std::string& lines, const char* failure) {
+    m_nextRetry = Clock::now() + kRetryInterval;
     if (m_waiting.Append(lines, Header())) {
         m_toldLost = false;
         CountWaiting();
-        return;
+        return Tell(failure);
     }
     ++m_lostCount;
     Trace(m_events, "log row lost: %zu in all\r\n", m_lostCount);
-    if (!m_toldLost) m_events.OnAlert(kTextLogRowsLost);
+    if (m_toldLost) return nullptr;
     m_toldLost = true;
+    return kTextLogRowsLost;
 }
 
 // Once an episode: every report that meets the held file must not bring the message again.
-void EventLog::Tell(const char* failure) {
-    if (m_toldWaiting || m_waiting.Count() == 0) return;
+const char* EventLog::Tell(const char* failure) {
+    if (m_toldWaiting || m_waiting.Count() == 0) return nullptr;
     m_toldWaiting = true;
     Trace(m_events, "log held: rows wait in %s\r\n", m_waiting.Path().c_str());
-    m_events.OnAlert(failure);
+    return failure;
+}
+
+// Outside m_fileMutex: on the UI thread the message is shown at once and waits for the
+// operator, and the worker must not wait with it.
+void EventLog::Raise(const char* alert) {
+    if (alert) m_events.OnAlert(alert);
 }
 
 void EventLog::CountWaiting() {
@@ -89,19 +103,36 @@ void EventLog::CountWaiting() {
     m_events.OnLogWaiting(m_waitingCount);
 }
 
+const char* EventLog::MoveWaitingRows() {
+    if (m_waiting.Count() == 0) return nullptr;
+    const char* failure = AppendToFile({}, false);
+    if (!failure) return nullptr;
+    m_nextRetry = Clock::now() + kRetryInterval;
+    return Tell(failure);
+}
+
 void EventLog::WriteWaitingRows() {
-    std::lock_guard lock(m_fileMutex);
-    if (m_waiting.Count() == 0) return;
-    if (const char* failure = AppendToFile({}, false)) Tell(failure);
+    const char* alert = nullptr;
+    {
+        std::lock_guard lock(m_fileMutex);
+        alert = MoveWaitingRows();
+    }
+    Raise(alert);
 }
 
 void EventLog::OnIdle() {
-    if (m_waitingCount == 0 || Clock::now() < m_nextRetry) return;
-    m_nextRetry = Clock::now() + kRetryInterval;
-    WriteWaitingRows();
+    if (m_waitingCount == 0) return;
+    const char* alert = nullptr;
+    {
+        std::lock_guard lock(m_fileMutex);
+        if (Clock::now() < m_nextRetry) return;
+        alert = MoveWaitingRows();
+    }
+    Raise(alert);
 }
 
 std::optional<EventLog::Clock::time_point> EventLog::WakeAt() {
     if (m_waitingCount == 0) return std::nullopt;
+    std::lock_guard lock(m_fileMutex);
     return m_nextRetry;
 }

@@ -40,17 +40,20 @@ public:
     void WriteWaitingRows();
 
     void OnReport(const Report& report) override { WriteLogRecord(report); }
-    void WriteLogRecord(const Report& report);
     void OnIdle() override;
     std::optional<Clock::time_point> WakeAt() override;
 
 private:
+    void WriteLogRecord(const Report& report);
     std::string Header();
     // Appends the lines to the file after the waiting rows; an empty text only moves those.
     // The failure's message when the file did not take them.
     const char* AppendToFile(const std::string& lines, bool headerDue);
-    void Wait(const std::string& lines);
-    void Tell(const char* failure);
+    // These three run under m_fileMutex and return the message the operator must see, if any.
+    const char* Wait(const std::string& lines, const char* failure);
+    const char* Tell(const char* failure);
+    const char* MoveWaitingRows();
+    void Raise(const char* alert);
     void CountWaiting();
 
     const std::string m_homeFolder;
@@ -68,5 +71,5 @@ private:
     bool m_toldWaiting = false;
     bool m_toldLost = false;
     size_t m_lostCount = 0;           // under m_fileMutex
-    Clock::time_point m_nextRetry{};  // worker only
+    Clock::time_point m_nextRetry{};  // under m_fileMutex
 };

@@ -54,7 +54,10 @@ bool WaitingRows::WriteInto(CStdioFile& log) const {
     return !file.ReadFailed();
 }
 
-void WaitingRows::Clear() {
-    CStdioFile::Remove(m_path);
+bool WaitingRows::Clear() {
     m_count = 0;
+    if (CStdioFile::Remove(m_path)) return true;
+    // Another program may hold it open (a virus scanner): emptied, it gives no row twice.
+    CStdioFile file;
+    return file.Open(m_path, CStdioFile::modeCreate | CStdioFile::modeWrite) && file.Close();
 }

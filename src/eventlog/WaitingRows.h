@@ -26,8 +26,9 @@ public:
     // the log is empty and they do not begin with a header. False when the file could not be
     // read; the log is left alone then.
     bool WriteInto(CStdioFile& log) const;
-    // Once the log has taken them.
-    void Clear();
+    // Once the log has taken them. False when the file is left as it was: its rows would go
+    // into the log again.
+    bool Clear();
 
 private:
     const std::string m_path;

@@ -9,7 +9,8 @@ struct Report;
 
 // Whoever listens to the core: the window, the serving-only program, the log and every other
 // consumer of a report. Each takes what it needs; the core calls on the worker, except where a
-// caller on another thread (a start, a settings read) traces.
+// caller on another thread (a start, a settings read, the waiting rows written at start-up)
+// traces, alerts or counts waiting rows.
 class ServerListener {
 public:
     virtual ~ServerListener() = default;

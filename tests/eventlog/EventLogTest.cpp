@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -93,6 +95,34 @@ TEST_F(EventLogTest, WaitingRowsOutliveTheProgramOrAreLostOnlyWithTheHomeFolder)
     for (int i = 0; i < 2; ++i) next.OnReport({"127.0.0.5", 1, 0x13, clock.Now()});
     EXPECT_EQ(TakeAlerts(), Texts{kTextLogRowsLost});
     EXPECT_TRUE(Trace().ends_with("log row lost: 2 in all\r\n"));
+}
+
+// While the operator reads the start-up message that rows wait, a report is still written.
+TEST_F(EventLogTest, TheStartUpMessageHoldsUpNoReport) {
+    struct Reading : ServerListener {
+        std::promise<void> shown, read;
+        void OnAlert(std::string_view) override {
+            shown.set_value();
+            read.get_future().wait();
+        }
+    } operatorReads;
+    EventLog before(folder.Path(), listeners);
+    before.SetFile(folder.File("gone/log.csv"));
+    before.SetLogging(true);
+    before.OnReport({"127.0.0.5", 1, 0x13, clock.Now()});
+    EXPECT_EQ(TakeAlerts(), Texts{kTextLogOpenFailed});
+    EventLog started(folder.Path(), operatorReads);
+    started.SetFile(folder.File("gone/log.csv"));
+    started.SetLogging(true);
+    std::thread startUp([&] { started.WriteWaitingRows(); });
+    operatorReads.shown.get_future().wait();
+    auto report = std::async(std::launch::async, [&] {
+        started.OnReport({"127.0.0.6", 1, 0x13, clock.Now()});
+    });
+    EXPECT_EQ(report.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    operatorReads.read.set_value();
+    startUp.join();
+    EXPECT_EQ(started.WaitingRowCount(), 2u);
 }
 
 }  // namespace
