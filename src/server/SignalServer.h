@@ -11,7 +11,7 @@ class ServerListener;
 
 // The signal server without a window: a start opens the listening socket, a worker serves it
 // until a stop, and everything it sees goes to the listener. Each start's socket belongs to the
-// worker that serves it; a start waits until the previous worker has ended.
+// worker that serves it; the caller starts only after the previous worker has ended.
 class SignalServer {
 public:
     explicit SignalServer(ServerListener& listener);

@@ -3,7 +3,7 @@
 #include <string>
 
 // Told of the table's silent marking, for whoever mirrors it (an availability topic, a count on
-// screen). No method may wait: the worker calls them between reports.
+// screen). No method may wait: the worker calls them in its report path.
 class UnitTableListener {
 public:
     virtual ~UnitTableListener() = default;

@@ -88,6 +88,12 @@ ParsedArgs<LoadOptions> ParseLoadArgs(int argc, char** argv) {
         parsed.verdict = ArgsVerdict::kUsageError;
         parsed.error = "give --count or --duration (or both), or --burst: a run is always bounded";
     }
+    // Each unit takes the next address: the last must stay in 127.0.0.0/8 too.
+    if (parsed.verdict == ArgsVerdict::kRun && options.from != 0 &&
+        (std::uint64_t{options.from} + options.units - 1) >> 24 != 127) {
+        parsed.verdict = ArgsVerdict::kUsageError;
+        parsed.error = "--from leaves 127.0.0.0/8 before the last of the --units";
+    }
     return parsed;
 }
 

@@ -20,7 +20,7 @@ struct ControlColours {
 
 // The window system's side of a dialog: its window and controls, built from a template and
 // hidden until shown. Each back end implements it. It names none of the program's GDI types, so
-// a back end may include its system's headers (with their const CBrush*, const CIcon*) after it. UI
+// a back end may include its system's headers (with their HBRUSH, HICON) after it. UI
 // thread only.
 class DialogWindow {
 public:
