@@ -52,6 +52,8 @@ std::optional<uint32_t> ParseIpv4(std::string_view text) {
     return address;
 }
 
+namespace {
+
 std::string FormatUnitFile(const std::vector<UnitRow>& rows) {
     std::string text;
     for (const UnitRow& row : rows) {
@@ -63,6 +65,8 @@ std::string FormatUnitFile(const std::vector<UnitRow>& rows) {
     }
     return text;
 }
+
+}  // namespace
 
 std::optional<UnitRow> ParseUnitLine(std::string_view line) {
     const std::vector<std::string_view> fields = Split(line, kSeparator);

@@ -11,7 +11,6 @@
 // "address,time,state,count", the time in seconds since 1970 (UTC, so that a change of time
 // zone moves nothing), the state byte in decimal. A line that does not read so is passed over.
 
-std::string FormatUnitFile(const std::vector<UnitRow>& rows);
 std::optional<UnitRow> ParseUnitLine(std::string_view line);
 
 // The rows of the file, each marked as from before this start; none when there is no file.

@@ -68,7 +68,7 @@ protected:
     // An entry of the template's context menu chosen, there or in the system menu.
     void OnCommand(int nID, std::function<void()> handler);
     // Offers the template's context menu at a point of the screen; runs the entry chosen.
-    virtual void OnContextMenu(int x, int y);
+    void OnContextMenu(int x, int y);
 
 private:
     void BuildWindow();

@@ -58,7 +58,6 @@ public:
     virtual void SetSortMark(int column, bool ascending) = 0;
     // In the order shown.
     virtual std::vector<int> SelectedRows() const = 0;
-    virtual void SelectAll() = 0;
     // The selected rows as a spreadsheet pastes them: tab-separated, one line each under a line
     // of the column titles.
     std::string SelectionText() const;

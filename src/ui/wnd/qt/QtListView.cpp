@@ -125,7 +125,6 @@ public:
         std::ranges::sort(rows);
         return rows;
     }
-    void SelectAll() override { selectAll(); }
 
 protected:
     WndHandle* Handle() const override { return ToHandle(const_cast<QtListView*>(this)); }

@@ -19,7 +19,6 @@ public:
 
     void SetSortMark(int column, bool ascending) override;
     std::vector<int> SelectedRows() const override;
-    void SelectAll() override;
 
 protected:
     WndHandle* Handle() const override;
@@ -30,6 +29,7 @@ protected:
     void SelectRows(const std::vector<int>& rows) override;
 
 private:
+    void SelectAll();
     std::intptr_t OnCustomDraw(void* draw);
     void FillTextRequest(void* info) const;
     void PaintLamp(void* draw, int row, int column) const;
