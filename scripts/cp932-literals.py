@@ -28,6 +28,8 @@ TEXTS = [
     ("kTextUiWakeUpFailed", "起動できません（画面スレッドを起こす通知を作れません）"),
     ("kTextSignalsFailed", "起動できません（終了シグナルを受け取れません）"),
     ("kFormatSettingsUnreadable", "設定ファイルを読み込めません: %s\r\n"),
+    ("kTextMqttCredentialsRefused",
+     "MQTTブローカーがユーザー名かパスワードを受け付けません。設定を確かめてください\r\n"),
     # Window texts
     ("kFormatPeerLine", "接続元IPアドレス : %s"),
     ("kFormatLocalAddrLine", "現在のIPアドレス : %s"),
