@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mqtt/MqttSettings.h"
 #include "server/DiChannels.h"
 
 #include <array>
@@ -17,6 +18,8 @@ public:
     virtual void SetLogging(bool on) = 0;
     virtual void SetLogFile(const std::string& path) = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // The broker's keys, after the ten lines: each sets its field and leaves the others.
+    virtual MqttSettings& Mqtt() = 0;
 };
 
 // Applies one line as read (without its line end); true when it asks for the server to run.
@@ -29,9 +32,12 @@ struct SettingsValues {
     bool logging = false;
     bool serverRunning = false;
     std::string logFile;
+    MqttSettings mqtt;
 };
 
-// The ten lines the writer writes, each ending in "\n".
+// The ten lines the writer has always written, each ending in "\n", then a line for each key of
+// later versions whose value differs from its default: a file that keeps to the defaults is the
+// ten lines alone, which the Windows version of old reads as it always has.
 std::string FormatSettingsFile(const SettingsValues& values);
 
 // The values a settings file brings, for a program without controls to put them in; what the
@@ -45,9 +51,12 @@ public:
     void SetLogging(bool on) override { values.logging = on; }
     void SetLogFile(const std::string& path) override { values.logFile = path; }
     void SetTitle(const std::string& title) override { values.title = title; }
+    MqttSettings& Mqtt() override { return values.mqtt; }
 
     SettingsValues values;
 };
 
-// A title or a name holding this pair could not be read back: saving refuses it.
+// A title or a name holding this pair could not be read back: saving refuses it. So does the
+// broker's dialog for its texts: a value holding a key would set that key, here and in every
+// reader of old.
 inline constexpr char kKeyMarker[] = "#$";

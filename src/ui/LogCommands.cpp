@@ -19,6 +19,7 @@ void CSignalServerDlg::OnLoggingToggled() {
 // settings load puts in.
 void CSignalServerDlg::OnDiNameChanged() {
     m_log.SetNames(CurrentNames());
+    m_publisher.SetNames(CurrentNames());
     if (m_bReady) m_log.RequestHeader();
 }
 

@@ -29,6 +29,7 @@ public:
     }
     void SetLogFile(const std::string& path) override { m_log.SetFile(path); }
     void SetTitle(const std::string& title) override { m_dialog.m_strTitle = title; }
+    MqttSettings& Mqtt() override { return m_dialog.m_mqttSettings; }
 
 private:
     CSignalServerDlg& m_dialog;
@@ -56,6 +57,7 @@ void CSignalServerDlg::SaveSettings() {
     values.logging = m_checkLogging.GetCheck() != kUnchecked;
     values.serverRunning = m_server.IsRunning();
     values.logFile = m_log.File();
+    values.mqtt = m_mqttSettings;
     const bool settingsWritten =
         WriteSettingsFile(ResolvePath(m_strSettingsFile, m_strHomeFolder), values);
     const bool pointerWritten = WritePointerFile(m_strPointerFile, m_strSettingsFile);

@@ -46,6 +46,7 @@ CSignalServerDlg::CSignalServerDlg(std::string homeFolder, CWnd* pParent)
     : CDialog(SignalServerDialogTemplate(), pParent), m_strHomeFolder(std::move(homeFolder)) {
     m_listeners.Add(*this);
     m_listeners.Add(m_log);
+    m_listeners.Add(m_publisher);
     for (int i = 0; i < kDiChannels; ++i) {
         m_diChannels[i] =
             DiChannel{&m_editDiName[kDiChannels - 1 - i], &m_staticLamp[kDiChannels - 1 - i]};

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "eventlog/EventLog.h"
+#include "mqtt/MqttPublisher.h"
+#include "mqtt/MqttSettings.h"
 #include "server/DiChannels.h"
 #include "server/ServerListener.h"
 #include "server/ServerListeners.h"
@@ -72,6 +74,8 @@ public:
     std::string m_strSettingsFile;
     std::string m_strPointerFile;
     std::string m_strTitle;
+    // The broker the settings file names; publishing follows it at the next start.
+    MqttSettings m_mqttSettings;
     bool m_bReady = false;
 
 protected:
@@ -114,10 +118,12 @@ private:
     // Where the program keeps its files, and where relative paths in them lead; no trailing
     // separator. Set once, before the worker can exist.
     const std::string m_strHomeFolder;
-    // The core: the window hears everything first, then the log records the report.
+    // The core: the window hears everything first, then the log records the report, then it is
+    // handed to the publisher.
     ServerListeners m_listeners;
     SignalServer m_server{m_listeners};
     EventLog m_log{m_strHomeFolder, m_listeners};
+    MqttPublisher m_publisher{m_listeners};
     std::unique_ptr<CWinThread> m_pWorker;
     // The peer line as the worker last set it; worker only.
     std::string m_strPeerLine;

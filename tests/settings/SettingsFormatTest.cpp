@@ -16,8 +16,10 @@ public:
     void SetLogging(bool on) override { values["logging"] = on ? "on" : "off"; }
     void SetLogFile(const std::string& path) override { values["log"] = path; }
     void SetTitle(const std::string& title) override { values["title"] = title; }
+    MqttSettings& Mqtt() override { return mqtt; }
 
     std::map<std::string, std::string> values;
+    MqttSettings mqtt;
 };
 
 using Values = std::map<std::string, std::string>;
@@ -58,6 +60,41 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         EXPECT_EQ(ApplySettingsLine(c.line, target), c.start);
         EXPECT_EQ(target.values, c.values);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The broker's keys come after the ten lines, each only when it differs from its default, in a
+// fixed order; they read back as they were written, read like any key, and a port that is none
+// leaves the one there was.
+TEST(SettingsFormat, BrokerKeysFollowTheTenLines) {
+    SettingsValues values;
+    const std::string tenLines = FormatSettingsFile(values);
+    values.mqtt = {"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true};
+    EXPECT_EQ(FormatSettingsFile(values),
+              tenLines +
+                  "#$MQTTHOST=broker.lan\n#$MQTTPORT=8883\n#$MQTTTOPIC=line1/\x83\x76\n"
+                  "#$MQTTUSER=ope\n#$MQTTPASSWORD=p#a ss=\n#$MQTTDISCOVERY=ON\n");
+    values.mqtt = MqttSettings();
+    values.mqtt.host = "10.0.0.5";
+    EXPECT_EQ(FormatSettingsFile(values), tenLines + "#$MQTTHOST=10.0.0.5\n");
+
+    SettingsCollector read({});
+    for (const char* line :
+         {"#$MQTTDISCOVERY=ON", "#$MQTTPASSWORD=p#a ss=", "#$MQTTPORT=8883", "#$MQTTUSER=ope",
+          "#$MQTTTOPIC=line1/\x83\x76", "#$MQTTHOST=broker.lan"}) {
+        ApplySettingsLine(line, read);
+    }
+    EXPECT_EQ(read.values.mqtt,
+              (MqttSettings{"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true}));
+    for (const char* line :
+         {"#$MQTTPORT=0", "#$MQTTPORT=65536", "#$MQTTPORT=x", "#$MQTTDISCOVERY=on"}) {
+        ApplySettingsLine(line, read);
+    }
+    EXPECT_EQ(read.values.mqtt.port, 8883);
+    EXPECT_FALSE(read.values.mqtt.discovery);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/serve/ServeOnly.h"
 
 #include "Strings.h"
+#include "platform/ComputerName.h"
 #include "platform/PathText.h"
 #include "platform/TerminalText.h"
 #include "platform/TerminationSignals.h"
@@ -18,6 +19,7 @@ ServeOnly::ServeOnly(std::string homeFolder, TerminalText& out, TerminalText& er
     : m_homeFolder(std::move(homeFolder)), m_out(out), m_errors(errors) {
     m_listeners.Add(*this);
     m_listeners.Add(m_log);
+    m_listeners.Add(m_publisher);
 }
 
 int ServeOnly::Run() {
@@ -35,6 +37,9 @@ int ServeOnly::Run() {
         OnAlert(*failure);
         return 1;
     }
+    m_publisher.SetTitle(settings->title);
+    m_publisher.SetNames(settings->names);
+    m_publisher.Start(settings->mqtt, TopicPrefix(settings->mqtt, ComputerName(), port));
     ServeUntilTerminated();
     return 0;
 }
@@ -90,4 +95,9 @@ void ServeOnly::OnAlert(std::string_view text) {
 
 void ServeOnly::OnIdle() {
     m_out.Flush();
+}
+
+void ServeOnly::PublisherTerminal::OnTrace(std::string_view text) {
+    owner.m_out.Write(text);
+    owner.m_out.Flush();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eventlog/EventLog.h"
+#include "mqtt/MqttPublisher.h"
 #include "server/ServerListener.h"
 #include "server/ServerListeners.h"
 #include "server/SignalServer.h"
@@ -12,7 +13,7 @@
 class TerminalText;
 
 // The core with no window: the settings the pointer file names, the server on their port, their
-// CSV log, and the trace on the terminal, until Ctrl+C or SIGTERM.
+// CSV log, their broker, and the trace on the terminal, until Ctrl+C or SIGTERM.
 class ServeOnly : private ServerListener {
 public:
     // Messages for the operator go to errors, the trace to out.
@@ -34,7 +35,17 @@ private:
     const std::string m_homeFolder;
     TerminalText& m_out;
     TerminalText& m_errors;
+    // What the publisher's thread tells goes out at once: the worker's next idle may be far off.
+    struct PublisherTerminal : ServerListener {
+        explicit PublisherTerminal(ServeOnly& owner) : owner(owner) {}
+        void OnTrace(std::string_view text) override;
+        void OnAlert(std::string_view text) override { owner.OnAlert(text); }
+        ServeOnly& owner;
+    };
+
     ServerListeners m_listeners;
     SignalServer m_server{m_listeners};
     EventLog m_log{m_homeFolder, m_listeners};
+    PublisherTerminal m_publisherTerminal{*this};
+    MqttPublisher m_publisher{m_publisherTerminal};
 };
