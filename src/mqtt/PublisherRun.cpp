@@ -115,7 +115,7 @@ bool PublisherRun::Serve() {
     }
     m_connectedBefore = true;
     while (!m_shared.stopping && m_connection.IsOpen()) {
-        PublishWaiting();
+        if (Clock::now() >= m_gatherUntil) PublishWaiting();
         if (!Exchange(Clock::time_point::max(), true)) break;
     }
     return m_acknowledged;
@@ -161,16 +161,21 @@ bool PublisherRun::Exchange(Clock::time_point until, bool serving) {
         Queue(mqtt::EncodePingRequest());
     }
     if (!m_connection.Flush()) return Lose(m_connection.Error());
-    const auto wakeAt = std::min({until, m_answerDue, m_lastQueued + kPingAfter});
+    const bool gathering = Clock::now() < m_gatherUntil;
+    const auto wakeAt = std::min({until, m_answerDue, m_lastQueued + kPingAfter,
+                                  gathering ? m_gatherUntil : Clock::time_point::max()});
     const wsock::Socket none = wsock::kInvalidSocket;
     wsock::PollEntry entries[] = {{m_connection.Socket(), false, m_connection.HasOutput()},
                                   {serving ? m_shared.stop.Handle() : none},
-                                  {serving ? m_shared.work.Handle() : none}};
+                                  {serving && !gathering ? m_shared.work.Handle() : none}};
     if (wsock::WSAPoll(entries, 3, MillisecondsUntil(wakeAt)) == wsock::kSocketError &&
         wsock::WSAGetLastError() != wsock::kErrorInterrupted) {
         return Lose(wsock::WSAGetLastError());
     }
-    if (entries[2].readable) m_shared.work.Reset();
+    if (entries[2].readable) {
+        m_shared.work.Reset();
+        m_gatherUntil = Clock::now() + kGatherTime;
+    }
     if (!entries[0].readable) return true;
     m_packets.clear();
     const bool open = m_connection.Receive(m_packets);

@@ -31,6 +31,9 @@ public:
     static constexpr size_t kMaxInFlight = 1000;
     // What a clean stop spends on sending what waits.
     static constexpr std::chrono::milliseconds kFinishLimit{3000};
+    // Reports gather this long once one has come: a send then carries many, and neither this
+    // thread nor the broker wakes for each report while the worker serves.
+    static constexpr std::chrono::milliseconds kGatherTime{5};
 
     // The prefix and texts are CP932; what goes out is UTF-8.
     PublisherRun(const MqttSettings& broker, const std::string& prefix, PublisherShared& shared,
@@ -82,4 +85,6 @@ private:
     Clock::time_point m_lastQueued;
     // When the broker must have answered what is awaited; max(): nothing is awaited.
     Clock::time_point m_answerDue = Clock::time_point::max();
+    // Until then what waits is left to gather.
+    Clock::time_point m_gatherUntil = Clock::time_point::min();
 };
