@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """A serving program publishes to Debian's mosquitto, checked by Debian's paho as a subscriber.
 
-Usage: mqtt-publish-test.py PROGRAM (a .exe runs under Wine, in the environment it is given).
-The program is copied into a folder of its own, its settings there name the broker, and units
-on loopback addresses report to it. Runs with /usr/bin/python3: paho is Debian's.
+Usage: mqtt-publish-test.py PROGRAM [CASE...] (a .exe runs under Wine, in the environment it is
+given; NR-QD8K shows its window, offscreen on Linux). The program is copied into a folder of its
+own, its settings there name the broker, and units on loopback addresses report to it. Runs
+with /usr/bin/python3: paho is Debian's.
 """
 
 import json
@@ -23,6 +24,7 @@ import paho.mqtt.client as mqtt
 
 PROGRAM = Path(sys.argv[1])
 WINDOWS = PROGRAM.suffix == ".exe"
+WINDOWED = PROGRAM.stem == "NR-QD8K"
 NAMES = ["扉", "DI2", "DI3", "DI4", "ポンプ"]
 TITLE = "ライン1"
 REFUSED = "MQTTブローカーがユーザー名かパスワードを受け付けません"
@@ -139,7 +141,8 @@ class Program:
         Path(folder, "NR-QD8K.ini").write_bytes(b"line.qd")
         command = [str(Path(folder, PROGRAM.name))]
         # Linux: UTF-8 on the terminal; Wine prints in the system's code page, CP932.
-        environment = {**os.environ} if WINDOWS else {**os.environ, "LANG": "C.UTF-8"}
+        environment = {**os.environ} if WINDOWS else {**os.environ, "LANG": "C.UTF-8",
+                                                       "QT_QPA_PLATFORM": "offscreen"}
         self.process = start(["wine", *command] if WINDOWS else command, stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=environment)
 
@@ -159,8 +162,15 @@ class Program:
         with socket.socket() as sock:
             return sock.connect_ex(("127.0.0.1", self.port)) == 0
 
-    def end(self, signal_number):
-        self.process.send_signal(signal_number)
+    def end(self):
+        """As an operator ends it: Ctrl+C, or on Windows Escape in its window."""
+        if WINDOWS and WINDOWED:
+            window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--classname",
+                                     r"^nr-qd8k\.exe$"], capture_output=True, text=True,
+                                    timeout=20).stdout.split()[0]
+            subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Escape"], check=True)
+        else:
+            self.process.send_signal(signal.SIGINT)
         out, err = self.process.communicate(timeout=30)
         encoding = "cp932" if WINDOWS else "utf-8"
         return out.decode(encoding, "replace"), err.decode(encoding, "replace")
@@ -195,7 +205,7 @@ def published_as_specified(folder):
     assert config["name"] == "ポンプ" and config["device"]["name"] == f"{TITLE} 127.0.0.2", config
     assert config["state_topic"] == f"{unit}/di5" and config["availability_mode"] == "all"
 
-    out, err = program.end(signal.SIGINT)
+    out, err = program.end()
     assert program.process.returncode == 0, (out, err)
     wait_for(lambda: watcher.last(f"{prefix}/status") == "offline", 10, "offline at a clean stop")
     watcher.close()
@@ -244,7 +254,7 @@ def broker_away_loses_nothing(folder):
         return all(any(g == w for g in it) for w in wanted)
 
     wait_for(lambda: all(in_order(received(u), expected(u)) for u in sent), 60, "every state")
-    program.end(signal.SIGINT)
+    program.end()
     watcher.close()
 
 
@@ -255,7 +265,7 @@ def wrong_password_told_once(folder):
     wait_for(lambda: broker.answered() >= 1, 20, "a connection")
     time.sleep(5)
     tries = broker.answered()
-    out, err = program.end(signal.SIGINT)
+    out, err = program.end()
     assert tries == 1, f"{tries} tries in 5 s"
     assert err.count(REFUSED) == 1, err
     assert program.process.returncode == 0
@@ -263,10 +273,11 @@ def wrong_password_told_once(folder):
 
 CASES = [published_as_specified, killed_leaves_the_will, broker_away_loses_nothing,
          wrong_password_told_once]
+CHOSEN = [case for case in CASES if case.__name__ in sys.argv[2:]] or CASES
 
 if __name__ == "__main__":
     failed = 0
-    for case in CASES:
+    for case in CHOSEN:
         with tempfile.TemporaryDirectory() as scratch:
             folder = Path(scratch)
             (folder / "broker").mkdir()
