@@ -26,6 +26,8 @@ import tempfile
 import time
 from pathlib import Path
 
+import mqtt_bench
+
 HERE = Path(__file__).resolve().parent
 
 THROUGHPUT_RUNS = 3  # best of: the machine is shared, and a neighbour only ever slows a run
@@ -62,6 +64,7 @@ TARGET_SILENT_P99_US = 2000
 TARGET_IDLE_CPU = 0.5
 TARGET_STOP_US = 5000
 SLOW_US = 1_000_000  # what nr-load counts in over_1s
+MQTT_UNITS = (1, CONCURRENT_UNITS)  # the full-load runs with publishing off and on
 
 # A CSV row as all four servers write it; NR-QD8K's header line opens with 日付 in CP932.
 ROW = re.compile(rb"\d{4}/\d\d/\d\d,\d\d:\d\d:\d\d,\d+\.\d+\.\d+\.\d+(,[01]){5}\r")
@@ -240,9 +243,9 @@ class Bench:
         self.servers = []
         self.csv_rows = {}
 
-    def make(self, kind, logging, name=None):
+    def make(self, kind, logging, name=None, extra_settings=""):
         """A server of that kind started, and the seconds it took to listen; name tells it
-        from another of its kind."""
+        from another of its kind, and NR-QD8K takes settings lines besides its own."""
         name = name or kind
         folder = self.root / f"{name}-{'on' if logging else 'off'}"
         folder.mkdir()
@@ -252,7 +255,7 @@ class Bench:
             shutil.copy2(self.build / "NR-QD8K", exe)
             settings = folder / "bench.qd"
             settings.write_bytes(f"#$PORT={port}\r\n#$LOGGING={'ON' if logging else 'OFF'}\r\n"
-                                 "#$SERVER=START\r\n".encode("ascii"))
+                                 f"#$SERVER=START\r\n{extra_settings}".encode("ascii"))
             (folder / "NR-QD8K.ini").write_bytes(str(settings).encode("ascii"))
             env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=str(folder))
             if kind == WINDOW:
@@ -443,6 +446,7 @@ def targets(figures):
         ("Resident memory, more reports", f"no growth beyond {RSS_NOISE_KB} kB",
          f"{growth:+,} kB", growth <= RSS_NOISE_KB),
         *window_targets(figures.get(WINDOW)),
+        *mqtt_bench.targets(nr, MQTT_UNITS),
     ]
 
 
@@ -559,6 +563,8 @@ def section(name, figures, plan, about, started, finished, load_before, load_aft
         *(f"| {kind} | " + " | ".join(f"{figures[kind][key]:.3f}" for key, _ in WAKE_COLUMNS)
           + " |" for kind in (NRQD8K, WINDOW)),
         "",
+        *(mqtt_bench.section(nr, MQTT_UNITS, THROUGHPUT_RUNS, plan.throughput)
+          if "mqtt_p99_ms" in nr else []),
         "### CSV logs",
         "",
         "Checked after every logging-on run: one well-formed row per report answered, at most "
@@ -668,6 +674,8 @@ def run_on(args, root, plan, display):
         figures = {kind: bench.measure(kind) for kind in SERVERS}
         idle = bench.stop_latency(plan.stops, 0)
         held = bench.stop_latency(plan.held_stops, STOP_HELD)
+        figures[NRQD8K].update(mqtt_bench.measure(bench, NRQD8K, free_port, Broken, MQTT_UNITS,
+                                                  THROUGHPUT_RUNS))
     finally:
         bench.stop_all()
     figures[NRQD8K].update(stops=idle["stops"], stop_median=idle["median_us"],
