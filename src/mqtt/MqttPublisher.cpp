@@ -1,6 +1,9 @@
 #include "mqtt/MqttPublisher.h"
 
 #include "mqtt/PublisherRun.h"
+#include "server/Trace.h"
+
+#include <system_error>
 
 MqttPublisher::MqttPublisher(ServerListener& tell, size_t waitingReports)
     : m_tell(tell), m_shared(waitingReports) {}
@@ -20,8 +23,14 @@ void MqttPublisher::Start(const MqttSettings& broker, const std::string& prefix)
         m_shared.labelsChanged = true;
     }
     m_running = true;
-    m_thread = std::thread(
-        [this, broker, prefix] { PublisherRun(broker, prefix, m_shared, m_tell).Run(); });
+    try {
+        m_thread = std::thread(
+            [this, broker, prefix] { PublisherRun(broker, prefix, m_shared, m_tell).Run(); });
+    } catch (const std::system_error&) {
+        m_running = false;
+        m_shared.kind = PublisherStatus::kOff;
+        Trace(m_tell, "MQTT: no thread to publish on\r\n");
+    }
 }
 
 void MqttPublisher::Stop() {

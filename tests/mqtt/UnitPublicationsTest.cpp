@@ -1,4 +1,3 @@
-#include "mqtt/PublisherInbox.h"
 #include "mqtt/ReportMessages.h"
 #include "mqtt/UnitPublications.h"
 
@@ -67,11 +66,10 @@ TEST(UnitPublications, DiscoveryConfigsFollowTheLabels) {
     EXPECT_EQ(Describe(out).size(), 12u);
 }
 
-// The payloads generic tools and Home Assistant read: JSON with every text escaped, the time
-// local with its offset, and a config with the fields discovery needs.
+// The state generic tools read: JSON with every text escaped, the time local with its offset.
 TEST(ReportMessages, PayloadsAreJsonOthersCanRead) {
     const ReportMessages messages("nr-qd8k/PC1/10003");
-    PublishedLabels labels{"Line \"1\"", {"扉", "a\"b", "c\\d", "e\x01", "ポンプ"}};
+    PublishedLabels labels{"", {"扉", "a\"b", "c\\d", "e\x01", "ポンプ"}};
     const mqtt::Message state = messages.State(UnitReport("192.168.0.10", 0b10101), labels);
     EXPECT_EQ(state.topic, "nr-qd8k/PC1/10003/units/192.168.0.10/state");
     EXPECT_TRUE(std::regex_match(
@@ -80,18 +78,6 @@ TEST(ReportMessages, PayloadsAreJsonOthersCanRead) {
             R"(\{"unit":"192\.168\.0\.10","time":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d",)"
             R"("di":\[1,0,1,0,1\],"names":\["扉","a\\"b","c\\\\d","e\\u0001","ポンプ"\]\})")))
         << state.payload;
-    const mqtt::Message config = messages.Discovery("192.168.0.10", 0, labels);
-    EXPECT_EQ(config.topic,
-              "homeassistant/binary_sensor/nr-qd8k_PC1_10003_192_168_0_10/di1/config");
-    EXPECT_EQ(
-        config.payload,
-        R"({"name":"扉","unique_id":"nr-qd8k_PC1_10003_192_168_0_10_di1",)"
-        R"("state_topic":"nr-qd8k/PC1/10003/units/192.168.0.10/di1",)"
-        R"("payload_on":"1","payload_off":"0",)"
-        R"("availability":[{"topic":"nr-qd8k/PC1/10003/status"},)"
-        R"({"topic":"nr-qd8k/PC1/10003/units/192.168.0.10/availability"}],)"
-        R"("availability_mode":"all","device":{"identifiers":["nr-qd8k_PC1_10003_192_168_0_10"],)"
-        R"("name":"Line \"1\" 192.168.0.10"}})");
     std::tm local{};
     local.tm_year = 126;
     local.tm_mon = 11;
@@ -102,23 +88,6 @@ TEST(ReportMessages, PayloadsAreJsonOthersCanRead) {
     EXPECT_EQ(FormatLocalTime(local, 9 * 3600), "2026-12-08T09:30:15+09:00");
     EXPECT_EQ(FormatLocalTime(local, -(3 * 3600 + 1800)), "2026-12-08T09:30:15-03:30");
     EXPECT_EQ(FormatLocalTime(local, 0), "2026-12-08T09:30:15+00:00");
-}
-
-// While the broker is away: the oldest go beyond the bound, and only reports are counted.
-TEST(PublisherInbox, DropsTheOldestBeyondItsBound) {
-    PublisherInbox inbox(3);
-    inbox.Put({PublishEvent::kSilent, Report{"10.0.0.9"}});
-    for (uint8_t state = 1; state <= 4; ++state) {
-        inbox.Put({PublishEvent::kReport, UnitReport("10.0.0.1", state)});
-    }
-    EXPECT_EQ(inbox.WaitingReports(), 3u);
-    EXPECT_EQ(inbox.DroppedReports(), 1u);
-    std::vector<PublishEvent> taken;
-    inbox.Take(taken, 2);
-    ASSERT_EQ(taken.size(), 2u);
-    EXPECT_EQ(taken[0].report.state, 2);
-    EXPECT_EQ(taken[1].report.state, 3);
-    EXPECT_EQ(inbox.WaitingReports(), 1u);
 }
 
 }  // namespace
