@@ -1,4 +1,4 @@
-"""NR-QD8K publishing every report to Debian's mosquitto on this machine: how soon a report's
+"""nr-serve publishing every report to Debian's mosquitto on this machine: how soon a report's
 message reaches a subscriber, and what publishing costs the serving. Part of run-bench.py."""
 
 import socket
@@ -44,7 +44,7 @@ class Broker:
         self.folder.cleanup()
 
     def settings(self):
-        """The settings lines that make NR-QD8K publish here."""
+        """The settings lines that make the server publish here."""
         return f"#$MQTTHOST=127.0.0.1\r\n#$MQTTPORT={self.port}\r\n#$MQTTTOPIC={TOPIC}\r\n"
 
 
@@ -92,7 +92,7 @@ def latency(broker, server, broken):
             subscriber.kill()
             subscriber.wait()
     if any(at is None for times in replied.values() for at in times):
-        raise broken("NR-QD8K, publishing: a reply was wrong or missing")
+        raise broken(f"{server.name}: a reply was wrong or missing")
     server.reports += count
     arrived = {unit: [] for unit in replied}
     for line in out.read_text().splitlines():
@@ -130,7 +130,7 @@ def serving(bench, kind, broker, units_list, runs):
 
 
 def measure(bench, kind, free_port, broken, units_list, runs):
-    """Both figures, for the record's NR-QD8K figures."""
+    """Both figures, to go with the server's other figures."""
     with Broker(free_port, broken) as broker:
         server, _ = bench.make(kind, True, f"{kind}, publishing at {RATE} per s",
                                extra_settings=broker.settings())
@@ -162,7 +162,7 @@ def section(nr, units_list, runs, throughput):
     return [
         "### Publishing to MQTT",
         "",
-        f"NR-QD8K offscreen, logging on, publishing to mosquitto on this machine (topic prefix "
+        f"nr-serve, logging on, publishing to mosquitto on this machine (topic prefix "
         f"`{TOPIC}`). Latency: {RATE * SECONDS:,} reports at {RATE:,}/s from {UNITS} units "
         f"(127.0.1.1 to 127.0.1.{UNITS}), from the unit's whole reply to the state message at "
         f"mosquitto_sub (QoS 1). Full load: the best of {runs} runs of {throughput:,} reports "

@@ -1,5 +1,7 @@
 #include "platform/Cp932.h"
 
+#include <algorithm>
+
 namespace cp932 {
 
 char16_t TypedEquivalent(char16_t c) {
@@ -15,6 +17,11 @@ char16_t TypedEquivalent(char16_t c) {
         default:
             return c;
     }
+}
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool IsLeadByte(unsigned char byte) {

@@ -22,6 +22,8 @@ std::optional<std::string> ToUtf8Exact(std::string_view cp932);
 // bytes read back as; every other character is itself. For typing only: a path is never mapped.
 char16_t TypedEquivalent(char16_t c);
 
+// Bytes below 0x80 alone: they read the same in CP932, UTF-8 and every terminal's encoding here.
+bool IsAscii(std::string_view text);
 // True when the byte opens a double-byte character.
 bool IsLeadByte(unsigned char byte);
 

@@ -22,7 +22,7 @@ constexpr auto kFailurePause = std::chrono::milliseconds(1);
 constexpr auto kAcceptRest = std::chrono::milliseconds(50);
 // At most this many accepts per wake, so that a flood cannot starve the waiting connections.
 constexpr size_t kMaxAcceptsPerWake = WaitingConnections::kMaxWaiting;
-// What is read and dropped after the reply, so that closing does not reset the connection.
+// At most this many receives of what a unit sent beyond its frame, read and dropped.
 constexpr int kMaxDrainReceives = 8;
 
 constexpr size_t kStopEntry = 0;
@@ -41,15 +41,18 @@ std::string ReadArrived(WaitingConnection& connection, char* buffer, size_t size
         }
         connection.frame.Feed(reinterpret_cast<const uint8_t*>(buffer),
                               static_cast<size_t>(received));
+        connection.moreArrived = static_cast<size_t>(received) == size;
     }
     return {};
 }
 
-void DrainAndClose(wsock::Socket sock, char* buffer, size_t size) {
-    for (int i = 0; i < kMaxDrainReceives; ++i) {
-        if (wsock::recv(sock, buffer, size) <= 0) break;
+// Bytes left unread would make the close reset the connection under the reply. A receive that
+// did not fill the buffer took all there was: the usual unit costs no call more.
+void DrainAndClose(const WaitingConnection& connection, char* buffer, size_t size) {
+    for (int i = 0; connection.moreArrived && i < kMaxDrainReceives; ++i) {
+        if (wsock::recv(connection.sock, buffer, size) <= 0) break;
     }
-    wsock::closesocket(sock);
+    wsock::closesocket(connection.sock);
 }
 
 }  // namespace
@@ -162,7 +165,7 @@ void ServeRun::ServeConnection(const WaitingConnection& connection) {
     const uint8_t reply[2] = {frame.lead, frame.state};
     // A unit that went away before the reply needs nothing more: the socket is closed anyway.
     (void)wsock::send(connection.sock, reply, sizeof reply);
-    DrainAndClose(connection.sock, m_buffer.data(), m_buffer.size());
+    DrainAndClose(connection, m_buffer.data(), m_buffer.size());
 }
 
 void ServeRun::DropConnection(const WaitingConnection& connection, const char* reason) {

@@ -10,7 +10,8 @@ std::optional<WaitingConnection> WaitingConnections::Add(wsock::Socket sock,
         oldest = std::move(m_connections.front());
         m_connections.erase(m_connections.begin());
     }
-    m_connections.push_back({sock, std::move(peerAddress), Clock::now() + kFrameTimeout, {}});
+    m_connections.push_back(
+        {sock, std::move(peerAddress), Clock::now() + kFrameTimeout, {}, false});
     return oldest;
 }
 

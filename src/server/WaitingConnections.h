@@ -14,6 +14,8 @@ struct WaitingConnection {
     std::string peerAddress;
     std::chrono::steady_clock::time_point deadline;
     FrameAssembler frame;
+    // The last receive filled the buffer: more may be there already.
+    bool moreArrived = false;
 };
 
 // The connections the worker waits on, oldest first, at most kMaxWaiting of them.

@@ -68,6 +68,8 @@ std::string ToUtf8(std::string_view text) {
 }
 
 std::optional<std::string> ToUtf8Exact(std::string_view text) {
+    // Most file names: every log row opens one.
+    if (IsAscii(text)) return std::string(text);
     thread_local Converter converter("UTF-8", "CP932");
     std::string out;
     if (converter.Convert(text, out, false) != 0) return std::nullopt;

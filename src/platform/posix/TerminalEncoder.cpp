@@ -1,20 +1,16 @@
 #include "platform/TerminalEncoder.h"
 
+#include "platform/Cp932.h"
+
 #include <iconv.h>
 #include <langinfo.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <clocale>
 
 namespace {
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
-
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 }  // namespace
 
@@ -37,7 +33,7 @@ void TerminalEncoder::Append(std::string_view cp932, std::string& out) {
     const size_t start = out.size();
     // Most lines are ASCII, which every terminal encoding here reads as it is; an encoding
     // iconv does not know gets the bytes as they are, which beats no line at all.
-    if (IsAscii(cp932) || m_state->converter == kNoConverter) {
+    if (cp932::IsAscii(cp932) || m_state->converter == kNoConverter) {
         out.append(cp932);
     } else {
         char buffer[1024];
