@@ -21,7 +21,7 @@ constexpr char kKeyMqttTopic[] = "#$MQTTTOPIC=";
 constexpr char kKeyMqttUser[] = "#$MQTTUSER=";
 constexpr char kKeyMqttPassword[] = "#$MQTTPASSWORD=";
 constexpr char kKeyMqttDiscovery[] = "#$MQTTDISCOVERY=";
-constexpr std::string_view kLoggingOn = "ON";
+constexpr std::string_view kValueOn = "ON";
 constexpr std::string_view kServerStart = "START";
 
 std::string DiKey(int number) {
@@ -48,7 +48,7 @@ void ApplyMqttKeys(std::string& line, MqttSettings& mqtt) {
     if (TakeKey(line, kKeyMqttTopic)) mqtt.topic = line;
     if (TakeKey(line, kKeyMqttUser)) mqtt.user = line;
     if (TakeKey(line, kKeyMqttPassword)) mqtt.password = line;
-    if (TakeKey(line, kKeyMqttDiscovery)) mqtt.discovery = line.starts_with(kLoggingOn);
+    if (TakeKey(line, kKeyMqttDiscovery)) mqtt.discovery = line.starts_with(kValueOn);
 }
 
 void AppendMqttKeys(std::string& text, const MqttSettings& mqtt) {
@@ -77,7 +77,7 @@ bool ApplySettingsLine(std::string line, SettingsTarget& target) {
                              std::string(cp932::CutAtCharBoundary(line, kDiNameLimitBytes)));
         }
     }
-    if (TakeKey(line, kKeyLogging)) target.SetLogging(line.starts_with(kLoggingOn));
+    if (TakeKey(line, kKeyLogging)) target.SetLogging(line.starts_with(kValueOn));
     if (TakeKey(line, kKeyServer) && line.starts_with(kServerStart)) startRequested = true;
     if (TakeKey(line, kKeyLogFile)) target.SetLogFile(line);
     if (TakeKey(line, kKeyTitle)) target.SetTitle(line);
