@@ -18,6 +18,8 @@ TEXTS = [
     ("kTextSettingsWriteFailed", "設定ファイルに書き込めません"),
     ("kTextLogOpenFailed", "ログファイルが開けません\r\n"),
     ("kTextLogWriteFailed", "ログファイルに書き込めません\r\n"),
+    ("kTextLogRowsLost", "ログファイルにもホームフォルダにも書き込めないため、ログの行が失われています\r\n"),
+    ("kFormatLogRowsWaiting", "※ 書き込み待ち %zu 行  %s"),
     ("kTextPathNotCp932", "このファイル名には使えない文字が含まれています"),
     ("kTextExeDirNotCp932", "実行ファイルのフォルダ名に使えない文字が含まれています"),
     ("kTextExeNameNotCp932", "実行ファイルの名前に使えない文字が含まれています"),

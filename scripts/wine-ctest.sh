@@ -35,8 +35,7 @@ wine wineboot --init </dev/null >/dev/null 2>&1
 fonts='HKCU\Software\Wine\Fonts\Replacements'
 wine reg add "$fonts" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f </dev/null >/dev/null 2>&1
 wine reg add "$fonts" /v 'ＭＳ ゴシック' /d IPAGothic /f </dev/null >/dev/null 2>&1
-# The desktop of every window, kept for the whole run: started anew by each windowed test once
-# the prefix has settled, it costs over ten seconds a test.
-wine explorer.exe /desktop=Default </dev/null >/dev/null 2>&1 &
+# Keeps the desktop of every window for the whole run.
+wine "$build_dir/nr-desktop-keeper.exe" </dev/null >/dev/null 2>&1 &
 cd "$build_dir"
 ctest "$@"

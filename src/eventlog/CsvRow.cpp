@@ -7,12 +7,20 @@ namespace {
 constexpr char kDateTimePattern[] = "%Y/%m/%d,%H:%M:%S";
 constexpr size_t kDateTimeBufferSize = 128;
 
+// The fixed part of the header: the format up to its first conversion.
+std::string_view HeaderStart() {
+    std::string_view format(kFormatCsvHeader);
+    return format.substr(0, format.find('%'));
+}
+
 }  // namespace
 
+bool IsCsvHeader(std::string_view line) {
+    return line.starts_with(HeaderStart());
+}
+
 std::string FormatCsvHeader(const std::array<std::string, kDiChannels>& names) {
-    // The fixed part is the format up to its first conversion.
-    std::string_view format(kFormatCsvHeader);
-    std::string header(format.substr(0, format.find('%')));
+    std::string header(HeaderStart());
     for (int i = 0; i < kDiChannels; ++i) {
         if (i > 0) header += ',';
         header += names[i];

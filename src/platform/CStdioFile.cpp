@@ -21,6 +21,12 @@ bool CStdioFile::Open(std::string_view path, unsigned flags) {
     return OpenForReplacing(*systemPath);
 }
 
+bool CStdioFile::Remove(std::string_view path) {
+    if (!IsFullPath(path)) return false;
+    std::optional<std::string> systemPath = SystemPath(path);
+    return systemPath && RemoveSystemFile(*systemPath);
+}
+
 bool CStdioFile::ReadString(std::string& line) {
     if (m_reader == nullptr) return false;
     line.clear();

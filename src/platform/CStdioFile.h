@@ -47,9 +47,13 @@ public:
     // file is then as it was before Open.
     bool Close();
 
+    // Deletes the file; false when it cannot (or was not there).
+    static bool Remove(std::string_view path);
+
 private:
     // The path as this system's calls take it; nullopt when it cannot name a file.
     static std::optional<std::string> SystemPath(std::string_view path);
+    static bool RemoveSystemFile(const std::string& systemPath);
     bool OpenForReading(const std::string& path);
     bool OpenForAppending(const std::string& path, unsigned flags);
     bool OpenForReplacing(const std::string& path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -19,6 +20,8 @@ public:
     virtual void OnTrace(std::string_view) {}
     // What the operator must be told, as a message of its own.
     virtual void OnAlert(std::string_view) {}
+    // How many rows of the CSV log wait for its file, whenever that changes.
+    virtual void OnLogWaiting(size_t) {}
     // The server has stopped: its connections and its port are closed.
     virtual void OnStopped() {}
     // The worker has served what arrived and is about to wait: what was gathered goes out, and

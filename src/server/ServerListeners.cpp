@@ -12,6 +12,10 @@ void ServerListeners::OnAlert(std::string_view text) {
     for (ServerListener* listener : m_listeners) listener->OnAlert(text);
 }
 
+void ServerListeners::OnLogWaiting(size_t rows) {
+    for (ServerListener* listener : m_listeners) listener->OnLogWaiting(rows);
+}
+
 void ServerListeners::OnStopped() {
     for (ServerListener* listener : m_listeners) listener->OnStopped();
 }

@@ -13,6 +13,7 @@ public:
     void OnReport(const Report& report) override;
     void OnTrace(std::string_view text) override;
     void OnAlert(std::string_view text) override;
+    void OnLogWaiting(size_t rows) override;
     void OnStopped() override;
     void OnIdle() override;
     // The earliest of them all.

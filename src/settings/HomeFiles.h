@@ -9,6 +9,8 @@ inline constexpr char kAppName[] = "NR-QD8K";
 inline constexpr char kLogFileName[] = "NR-QD8K.csv";
 inline constexpr char kPointerFileName[] = "NR-QD8K.ini";
 inline constexpr char kSettingsFileName[] = "NR-QD8K.qd";
+// The log's rows that wait while its file is held; named so that no spreadsheet opens it.
+inline constexpr char kWaitingRowsFileName[] = "NR-QD8K.waiting";
 inline constexpr char kDefaultPortText[] = "10003";
 
 struct HomeFolder;

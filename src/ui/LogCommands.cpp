@@ -1,6 +1,10 @@
+#include "Strings.h"
 #include "platform/PathText.h"
 #include "ui/SignalServerDlg.h"
 #include "ui/wnd/CFileDialog.h"
+
+#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -38,5 +42,13 @@ void CSignalServerDlg::OnBrowseLogFile() {
 
 void CSignalServerDlg::SetLogFile(const std::string& path) {
     m_log.SetFile(path);
-    m_editLogFile.SetWindowText(ResolvePath(path, m_strHomeFolder));
+    m_editLogFile.SetWindowText(LogFileLine(m_log.WaitingRowCount()));
+}
+
+std::string CSignalServerDlg::LogFileLine(size_t waitingRows) const {
+    const std::string path = ResolvePath(m_log.File(), m_strHomeFolder);
+    if (waitingRows == 0) return path;
+    std::vector<char> line(path.size() + 128);
+    std::snprintf(line.data(), line.size(), kFormatLogRowsWaiting, waitingRows, path.c_str());
+    return line.data();
 }

@@ -44,7 +44,7 @@ bool CSignalServerDlg::LoadSettings(std::string path) {
         ReadSettingsFile(ResolvePath(path, m_strHomeFolder), settings, m_listeners);
     if (read.opened) {
         SetWindowText(m_strTitle);
-        m_editLogFile.SetWindowText(ResolvePath(m_log.File(), m_strHomeFolder));
+        m_editLogFile.SetWindowText(LogFileLine(m_log.WaitingRowCount()));
     }
     return read.startRequested;
 }

@@ -11,6 +11,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/VersionText.h"
 #include "ui/wnd/CIcon.h"
+#include "ui/wnd/UiThread.h"
 
 #include <cstdio>
 
@@ -124,6 +125,7 @@ bool CSignalServerDlg::OnInitDialog() {
     ShowDefaults();
 
     ReadPointerFile();
+    m_log.WriteWaitingRows();
     AppendTrace("cfg : %s\r\n", m_strSettingsFile.c_str());
     m_bReady = true;
     m_editTrace.ShowWindow(kSwHide);
@@ -181,12 +183,19 @@ void CSignalServerDlg::OnTrace(std::string_view text) {
     m_editTrace.ReplaceSel(text);
 }
 
+// Serving goes on while the operator reads it: no unit waits for an OK.
 void CSignalServerDlg::OnAlert(std::string_view text) {
-    if (m_bClosing) {
-        OnTrace(text);
-    } else {
-        MessageBox(text);
-    }
+    UiThread::Post([this, text = std::string(text)] {
+        if (m_bClosing) {
+            OnTrace(text);
+        } else {
+            MessageBox(text);
+        }
+    });
+}
+
+void CSignalServerDlg::OnLogWaiting(size_t rows) {
+    m_editLogFile.SetWindowTextLater(LogFileLine(rows));
 }
 
 void CSignalServerDlg::OnStopped() {

@@ -92,6 +92,7 @@ private:
     void OnReport(const Report& report) override;
     void OnTrace(std::string_view text) override;
     void OnAlert(std::string_view text) override;
+    void OnLogWaiting(size_t rows) override;
     void OnStopped() override;
     void ShowDefaults();
     void EnumerateAdapters();
@@ -104,6 +105,8 @@ private:
     void WaitForWorkerToEnd();
     // ui/LogCommands.cpp
     EventLog::Names CurrentNames() const;
+    // The file line: the log's path, and how many rows wait for it.
+    std::string LogFileLine(size_t waitingRows) const;
 
     CStatic m_staticLamp[kDiChannels];  // DI5 first
     const CIcon* m_hIcon = nullptr;

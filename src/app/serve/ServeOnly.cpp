@@ -28,6 +28,7 @@ int ServeOnly::Run() {
     m_log.SetFile(settings->logFile);
     m_log.SetNames(settings->names);
     m_log.SetLogging(settings->logging);
+    m_log.WriteWaitingRows();
     const int port = ParsePortText(settings->portText);
     if (port < kMinPort || port > kMaxPort) {
         OnAlert(std::string(kTextBadPort) + "\r\n");

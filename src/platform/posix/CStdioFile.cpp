@@ -92,6 +92,10 @@ std::optional<std::string> CStdioFile::SystemPath(std::string_view path) {
     return cp932::ToUtf8Exact(path);
 }
 
+bool CStdioFile::RemoveSystemFile(const std::string& systemPath) {
+    return ::unlink(systemPath.c_str()) == 0;
+}
+
 bool CStdioFile::OpenForReading(const std::string& path) {
     struct stat info {};
     int fd = OpenFile(path, O_RDONLY, false, &info);

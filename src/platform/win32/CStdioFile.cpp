@@ -82,6 +82,10 @@ std::optional<std::string> CStdioFile::SystemPath(std::string_view path) {
     return std::string(path);
 }
 
+bool CStdioFile::RemoveSystemFile(const std::string& systemPath) {
+    return ::DeleteFileW(Wide(systemPath).c_str()) != 0;
+}
+
 bool CStdioFile::OpenForReading(const std::string& path) {
     const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     const int fd = OpenFile(path, GENERIC_READ, shareAll, OPEN_EXISTING, false);

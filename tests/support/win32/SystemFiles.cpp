@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 const bool kWindowsPaths = true;
 
 std::filesystem::path FileSystemPath(const std::string& path) {
@@ -19,22 +22,57 @@ bool MakePipe(const std::string&) {
     return false;
 }
 
-// Sharing only reading refuses every other writer, as an editor holding the file does.
+// A second program holding the file as a spreadsheet does: open to read and write, sharing
+// only reading, so that every other writer is refused. It lets go when its input ends.
 struct OtherWriter::Hold {
-    HANDLE handle;
+    PROCESS_INFORMATION process{};
+    HANDLE input = nullptr;  // closed to let it go
+    bool holds = false;
+
     ~Hold() {
-        if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+        if (input != nullptr) ::CloseHandle(input);
+        if (process.hProcess == nullptr) return;
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
     }
 };
 
-OtherWriter::OtherWriter(const std::string& path)
-    : m_hold(new Hold{::CreateFileW(FileSystemPath(path).wstring().c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)}) {}
+OtherWriter::OtherWriter(const std::string& path) : m_hold(new Hold) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE childInput = nullptr, childOutput = nullptr, output = nullptr;
+    if (!::CreatePipe(&childInput, &m_hold->input, &inherit, 0)) return;
+    if (!::CreatePipe(&output, &childOutput, &inherit, 0)) {
+        ::CloseHandle(childInput);
+        return;
+    }
+    // The parent's ends stay with the parent.
+    ::SetHandleInformation(m_hold->input, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = childInput;
+    startup.hStdOutput = childOutput;
+    startup.hStdError = childOutput;
+    std::wstring commandLine = L"\"" + FileSystemPath(NR_FILE_HOLDER_PATH).wstring() + L"\" \"" +
+                               FileSystemPath(path).wstring() + L"\"";
+    const bool started =
+        ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                         nullptr, nullptr, &startup, &m_hold->process);
+    ::CloseHandle(childInput);
+    ::CloseHandle(childOutput);
+    char said[8] = {};
+    DWORD got = 0;
+    m_hold->holds = started && ::ReadFile(output, said, 4, &got, nullptr) && got == 4 &&
+                    std::string_view(said, 4) == "held";
+    ::CloseHandle(output);
+}
 
 OtherWriter::~OtherWriter() = default;
 
 bool OtherWriter::Holds() const {
-    return m_hold->handle != INVALID_HANDLE_VALUE;
+    return m_hold->holds;
 }
 
 bool MakeReadOnly(const std::string& path) {

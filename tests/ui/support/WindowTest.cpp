@@ -32,8 +32,12 @@ bool WindowTest::IsStopped() {
 
 void ServingWindowTest::SetUp() {
     Open();
-    port = FreePort();
-    StartServerOn(port);
+    // A port free a moment ago may be some other test's by now: another then.
+    for (int attempt = 0; attempt < 5 && !IsWaiting(); ++attempt) {
+        port = FreePort();
+        StartServerOn(port);
+    }
+    prompter.TakeTexts();
     Dialog().m_checkLogging.SetCheck(kChecked);
     ASSERT_TRUE(IsWaiting());
 }
