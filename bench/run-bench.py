@@ -254,7 +254,7 @@ class Bench:
 
     def make(self, kind, logging, name=None, extra_settings=""):
         """A server of that kind started, and the seconds it took to listen; name tells it
-        from another of its kind; NR-QD8K and nr-serve take extra settings lines besides their own."""
+        from another of its kind. NR-QD8K and nr-serve take extra settings lines too."""
         name = name or kind
         folder = self.root / f"{name}-{'on' if logging else 'off'}"
         folder.mkdir()
