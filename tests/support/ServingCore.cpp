@@ -7,10 +7,6 @@ ServingCoreTest::ServingCoreTest() {
     listeners.Add(log);
 }
 
-ServingCoreTest::~ServingCoreTest() {
-    Stop();
-}
-
 void ServingCoreTest::SetUp() {
     log.SetFile(kLogFileName);
     log.SetNames({"DI1", "DI2", "DI3", "DI4", "DI5"});

@@ -22,9 +22,10 @@ using Texts = std::vector<std::string>;
 class ServingCoreTest : public testing::Test, public ServerListener {
 protected:
     ServingCoreTest();
-    ~ServingCoreTest() override;
 
     void SetUp() override;
+    // Before any destructor: the worker calls this object's listener methods till it ends.
+    void TearDown() override { Stop(); }
 
     std::string Trace();
     void ClearTrace();
