@@ -10,7 +10,6 @@ namespace {
 class PublisherTest : public ServingCoreTest {
 protected:
     PublisherTest() { listeners.Add(publisher); }
-    ~PublisherTest() override { Stop(); }
 
     bool Is(PublisherStatus::Kind kind, size_t waiting, uint64_t dropped) {
         const PublisherStatus status = publisher.Status();
