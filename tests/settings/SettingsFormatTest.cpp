@@ -72,7 +72,8 @@ namespace {
 TEST(SettingsFormat, BrokerKeysFollowTheTenLines) {
     SettingsValues values;
     const std::string tenLines = FormatSettingsFile(values);
-    values.mqtt = {"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true};
+    const MqttSettings all{"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true};
+    values.mqtt = all;
     EXPECT_EQ(FormatSettingsFile(values),
               tenLines +
                   "#$MQTTHOST=broker.lan\n#$MQTTPORT=8883\n#$MQTTTOPIC=line1/\x83\x76\n"
@@ -84,17 +85,11 @@ TEST(SettingsFormat, BrokerKeysFollowTheTenLines) {
     SettingsCollector read({});
     for (const char* line :
          {"#$MQTTDISCOVERY=ON", "#$MQTTPASSWORD=p#a ss=", "#$MQTTPORT=8883", "#$MQTTUSER=ope",
-          "#$MQTTTOPIC=line1/\x83\x76", "#$MQTTHOST=broker.lan"}) {
+          "#$MQTTTOPIC=line1/\x83\x76", "#$MQTTHOST=broker.lan", "#$MQTTPORT=0", "#$MQTTPORT=65536",
+          "#$MQTTPORT=x"}) {
         ApplySettingsLine(line, read);
     }
-    EXPECT_EQ(read.values.mqtt,
-              (MqttSettings{"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true}));
-    for (const char* line :
-         {"#$MQTTPORT=0", "#$MQTTPORT=65536", "#$MQTTPORT=x", "#$MQTTDISCOVERY=on"}) {
-        ApplySettingsLine(line, read);
-    }
-    EXPECT_EQ(read.values.mqtt.port, 8883);
-    EXPECT_FALSE(read.values.mqtt.discovery);
+    EXPECT_EQ(read.values.mqtt, all);
 }
 
 }  // namespace
