@@ -1,6 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
-.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot format clean \
+.PHONY: deps build run test package test-asan test-tsan fuzz bench screenshot screenshot-units \
+	format clean \
 	windows-deps windows test-windows package-windows test-package-windows
 
 CTEST_FLAGS ?= --output-on-failure -j2
@@ -92,6 +93,12 @@ bench: build
 screenshot: build
 	@mkdir -p doc
 	@build/dev/nr-screenshot doc/window.png 10003
+
+# The unit list with twenty units, two of them silent, on each system, for the README.
+screenshot-units: build windows
+	@scripts/unit-list-screenshot.sh build/dev/NR-QD8K build/dev/tools/nr-load doc/unit-list.png
+	@scripts/unit-list-screenshot.sh build/windows/NR-QD8K.exe build/dev/tools/nr-load \
+		doc/unit-list-windows.png
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -17,7 +17,8 @@ constexpr ControlTemplate kSignalServerControls[] = {
     {IDC_BUTTON_SAVE, PushButton, kTplSaveSettings, kStyleTabStop, 5, 25, 85, 14},
     {IDC_BUTTON_TITLE, PushButton, kTplChangeTitle, kStyleTabStop, 170, 5, 85, 14},
     {IDC_STATIC_LOCALADDR, Static, "Static", kStyleNone, 5, 65, 120, 8},
-    {IDC_STATIC_PEER, Static, "Static", kStyleNone, 135, 65, 120, 8},
+    // Two lines high: the silent count goes under the peer when there is one.
+    {IDC_STATIC_PEER, Static, "Static", kStyleNone, 135, 65, 120, 16},
     {kIdStatic, Static, kTplPortLabel, kStyleNone, 5, 113, 75, 8},
     {IDC_EDIT_PORT, Edit, "", kStyleBorder | kStyleTabStop | kStyleNumber, 85, 111, 40, 14},
     {IDC_BUTTON_SERVER, PushButton, "hogehoge", kStyleTabStop, 5, 129, 120, 20},
@@ -55,9 +56,28 @@ constexpr ControlTemplate kTitleBarControls[] = {
     {IDC_EDIT_TITLE, Edit, "", kStyleBorder | kStyleTabStop, 5, 10, 175, 14},
 };
 
+constexpr MenuItem kSignalServerMenu[] = {
+    {IDM_UNIT_LIST, kTextMenuUnitList},
+};
+
+// The list first: it has the keyboard when the window opens, for Ctrl+A and Ctrl+C.
+constexpr ControlTemplate kUnitListControls[] = {
+    {IDC_LIST_UNITS, ListView, "", kStyleBorder | kStyleTabStop, 7, 26, 416, 253},
+    {kIdStatic, Static, kTplSilentLabel, kStyleNone, 7, 9, 92, 8},
+    {IDC_EDIT_SILENT, Edit, "", kStyleBorder | kStyleTabStop | kStyleNumber, 100, 7, 34, 13},
+    {kIdStatic, Static, kTplSilentUnit, kStyleNone, 138, 9, 62, 8},
+    {IDC_BUTTON_SILENT_APPLY, DefPushButton, kTplApply, kStyleTabStop, 203, 6, 50, 15},
+    {IDC_BUTTON_CLEAR, PushButton, kTplClear, kStyleTabStop, 373, 6, 50, 15},
+};
+
 constexpr DialogTemplate kSignalServerDialog{
-    IDD_SIGNALSERVER_DIALOG, kAppName, kFacePGothic, 9, 263, 280, true, true,
-    kSignalServerControls};
+    IDD_SIGNALSERVER_DIALOG, kAppName,         kFacePGothic, 9, 263, 280, true, true,
+    kSignalServerControls,   kSignalServerMenu};
+
+// A window of its own beside the main window, with its own task-bar entry.
+constexpr DialogTemplate kUnitListDialog{
+    IDD_UNITLIST_DIALOG, kTplUnitListDialog, kFacePGothic, 9, 430, 286, true, true,
+    kUnitListControls};
 
 constexpr DialogTemplate kTitleBarDialog{
     IDD_TITLEBAR_DIALOG, kTplTitleDialog, kFacePGothic, 9, 187, 50, false, false,
@@ -70,4 +90,7 @@ const DialogTemplate& SignalServerDialogTemplate() {
 }
 const DialogTemplate& TitleBarDialogTemplate() {
     return kTitleBarDialog;
+}
+const DialogTemplate& UnitListDialogTemplate() {
+    return kUnitListDialog;
 }

@@ -4,3 +4,4 @@
 
 const DialogTemplate& SignalServerDialogTemplate();
 const DialogTemplate& TitleBarDialogTemplate();
+const DialogTemplate& UnitListDialogTemplate();

@@ -137,6 +137,28 @@ inline constexpr char kTextStartServer[] =
 // サーバ待機を終了する(&S)
 inline constexpr char kTextStopServer[] =
     "\x83T\x81[\x83o\x91\xd2\x8b@\x82\xf0\x8fI\x97\xb9\x82\xb7\x82\xe9(&S)";
+// （無通信 %d 台）
+inline constexpr char kFormatSilentCount[] = "\x81i\x96\xb3\x92\xca\x90M %d \x91\xe4\x81j";
+// ユニット一覧(&U)...
+inline constexpr char kTextMenuUnitList[] =
+    "\x83\x86\x83j\x83"
+    "b\x83g\x88\xea\x97\x97(&U)...";
+// 接続元IPアドレス
+inline constexpr char kTextColumnAddress[] =
+    "\x90\xda\x91\xb1\x8c\xb3IP\x83"
+    "A\x83h\x83\x8c\x83X";
+// 最終報告
+inline constexpr char kTextColumnTime[] = "\x8d\xc5\x8fI\x95\xf1\x8d\x90";
+// 報告回数
+inline constexpr char kTextColumnCount[] = "\x95\xf1\x8d\x90\x89\xf1\x90\x94";
+// 状態
+inline constexpr char kTextColumnState[] = "\x8f\xf3\x91\xd4";
+// 正常
+inline constexpr char kTextStateReporting[] = "\x90\xb3\x8f\xed";
+// 無通信
+inline constexpr char kTextStateSilent[] = "\x96\xb3\x92\xca\x90M";
+// 前回起動時
+inline constexpr char kTextStatePrevious[] = "\x91O\x89\xf1\x8bN\x93\xae\x8e\x9e";
 // ここの部分は開発中のみ表示してるがリリースの時には枠ごと消す\r\n
 inline constexpr char kTextTraceBanner[] =
     "\x82\xb1\x82\xb1\x82\xcc\x95\x94\x95\xaa\x82\xcd\x8aJ\x94\xad\x92\x86\x82\xcc\x82\xdd\x95\\"
@@ -181,3 +203,20 @@ inline constexpr char kTplTitleDialog[] =
     "C\x83g\x83\x8b\x83o\x81[\x82\xcc\x95\xcf\x8dX";
 // ｷｬﾝｾﾙ
 inline constexpr char kTplCancel[] = "\xb7\xac\xdd\xbe\xd9";
+// ユニット一覧
+inline constexpr char kTplUnitListDialog[] =
+    "\x83\x86\x83j\x83"
+    "b\x83g\x88\xea\x97\x97";
+// 無通信とみなす時間(&T):
+inline constexpr char kTplSilentLabel[] =
+    "\x96\xb3\x92\xca\x90M\x82\xc6\x82\xdd\x82\xc8\x82\xb7\x8e\x9e\x8a\xd4(&T):";
+// 秒（0 で無効）
+inline constexpr char kTplSilentUnit[] =
+    "\x95"
+    "b\x81i0 \x82\xc5\x96\xb3\x8c\xf8\x81j";
+// 適用(&A)
+inline constexpr char kTplApply[] = "\x93K\x97p(&A)";
+// クリア
+inline constexpr char kTplClear[] =
+    "\x83N\x83\x8a\x83"
+    "A";

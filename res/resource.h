@@ -5,6 +5,7 @@
 // Dialog and control ids, numbered as the Windows version numbers them.
 inline constexpr int IDD_SIGNALSERVER_DIALOG = 102;
 inline constexpr int IDD_TITLEBAR_DIALOG = 134;
+inline constexpr int IDD_UNITLIST_DIALOG = 140;
 // The application icon, every size rendered from res/NR-QD8K.svg.
 inline constexpr char IDR_MAINFRAME[] = "icons";
 
@@ -32,3 +33,12 @@ inline constexpr int IDC_LAMP_DI2 = 1101;
 inline constexpr int IDC_LAMP_DI3 = 1102;
 inline constexpr int IDC_LAMP_DI4 = 1103;
 inline constexpr int IDC_LAMP_DI5 = 1104;
+// In the unit list.
+inline constexpr int IDC_LIST_UNITS = 1200;
+inline constexpr int IDC_EDIT_SILENT = 1201;
+inline constexpr int IDC_BUTTON_SILENT_APPLY = 1202;
+inline constexpr int IDC_BUTTON_CLEAR = 1203;
+
+// The main window's context menu, also in its system menu, where the system keeps the low four
+// bits of an id: multiples of 16, below 0xF000.
+inline constexpr int IDM_UNIT_LIST = 0x0010;

@@ -40,6 +40,16 @@ TEXTS = [
     ("kTextWaiting", "接続待機中"),
     ("kTextStartServer", "サーバ待機を開始する(&S)"),
     ("kTextStopServer", "サーバ待機を終了する(&S)"),
+    ("kFormatSilentCount", "（無通信 %d 台）"),
+    ("kTextMenuUnitList", "ユニット一覧(&U)..."),
+    # The unit list
+    ("kTextColumnAddress", "接続元IPアドレス"),
+    ("kTextColumnTime", "最終報告"),
+    ("kTextColumnCount", "報告回数"),
+    ("kTextColumnState", "状態"),
+    ("kTextStateReporting", "正常"),
+    ("kTextStateSilent", "無通信"),
+    ("kTextStatePrevious", "前回起動時"),
     ("kTextTraceBanner", "ここの部分は開発中のみ表示してるがリリースの時には枠ごと消す\r\n"),
     # Trace lines
     ("kTraceSettingsMissing", "cfgファイルが無かったからデフォルト\r\n"),
@@ -56,6 +66,11 @@ TEXTS = [
     ("kTplBrowse", "参照(&B)..."),
     ("kTplTitleDialog", "タイトルバーの変更"),
     ("kTplCancel", "ｷｬﾝｾﾙ"),
+    ("kTplUnitListDialog", "ユニット一覧"),
+    ("kTplSilentLabel", "無通信とみなす時間(&T):"),
+    ("kTplSilentUnit", "秒（0 で無効）"),
+    ("kTplApply", "適用(&A)"),
+    ("kTplClear", "クリア"),
 ]
 
 

@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     librsvg2-bin file lintian appstream
-    xvfb openbox
+    xvfb openbox xdotool imagemagick
     mosquitto mosquitto-clients python3-paho-mqtt
 )
 

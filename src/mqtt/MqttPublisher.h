@@ -5,7 +5,7 @@
 #include "mqtt/PublisherStatus.h"
 #include "server/DiChannels.h"
 #include "server/ServerListener.h"
-#include "server/UnitAvailabilityListener.h"
+#include "units/UnitTableListener.h"
 
 #include <array>
 #include <atomic>
@@ -16,7 +16,7 @@
 // report over, and never waits for the broker. Publishing runs from Start to the server's stop
 // (or Stop); the owner starts it once the server listens, since the port names the default
 // topic prefix.
-class MqttPublisher : public ServerListener, public UnitAvailabilityListener {
+class MqttPublisher : public ServerListener, public UnitTableListener {
 public:
     // Reports that wait in memory while the broker is away; beyond it the oldest go.
     static constexpr size_t kWaitingReports = 100'000;

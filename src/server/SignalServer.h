@@ -28,12 +28,15 @@ public:
     void Serve();
     // Any thread: the worker wakes, closes what it holds and tells the listener.
     void RequestStop();
+    // Any thread: the worker wakes and asks the listener again when to wake next, as after a
+    // change to what the listener waits for.
+    void RequestWake() { m_eventStop.Set(); }
     bool IsRunning() const { return m_running; }
 
 private:
     ServerListener& m_listener;
     std::atomic<bool> m_running{false};
     wsock::Socket m_sockListen = wsock::kInvalidSocket;
-    // Wakes the worker at once when the server is to stop.
+    // Wakes the worker at once when the server is to stop, or to look at the time again.
     WakeEvent m_eventStop;
 };

@@ -11,6 +11,8 @@ inline constexpr char kPointerFileName[] = "NR-QD8K.ini";
 inline constexpr char kSettingsFileName[] = "NR-QD8K.qd";
 // The log's rows that wait while its file is held; named so that no spreadsheet opens it.
 inline constexpr char kWaitingRowsFileName[] = "NR-QD8K.waiting";
+// Every unit seen, kept between starts.
+inline constexpr char kUnitsFileName[] = "NR-QD8K.units";
 inline constexpr char kDefaultPortText[] = "10003";
 
 struct HomeFolder;

@@ -4,7 +4,9 @@
 #include "server/PortText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -15,6 +17,7 @@ constexpr char kKeyDiFormat[] = "#$DI%d=";
 constexpr char kKeyLogging[] = "#$LOGGING=";
 constexpr char kKeyServer[] = "#$SERVER=";
 constexpr char kKeyLogFile[] = "#$LOGFILENAME=";
+constexpr char kKeySilentSeconds[] = "#$SILENTSEC=";
 constexpr char kKeyMqttHost[] = "#$MQTTHOST=";
 constexpr char kKeyMqttPort[] = "#$MQTTPORT=";
 constexpr char kKeyMqttTopic[] = "#$MQTTTOPIC=";
@@ -38,36 +41,63 @@ bool TakeKey(std::string& line, std::string_view key) {
     return true;
 }
 
-// Tested after the keys of old, in the same way; a port that is none leaves the one there was.
-void ApplyMqttKeys(std::string& line, MqttSettings& mqtt) {
-    if (TakeKey(line, kKeyMqttHost)) mqtt.host = line;
-    if (TakeKey(line, kKeyMqttPort)) {
-        const int port = ParsePortText(line);
-        if (port >= 1 && port <= kMaxPort) mqtt.port = port;
-    }
-    if (TakeKey(line, kKeyMqttTopic)) mqtt.topic = line;
-    if (TakeKey(line, kKeyMqttUser)) mqtt.user = line;
-    if (TakeKey(line, kKeyMqttPassword)) mqtt.password = line;
-    if (TakeKey(line, kKeyMqttDiscovery)) mqtt.discovery = line.starts_with(kValueOn);
+// Newer keys are read only where they open the line, so that they never change what a line
+// means to the ten keys' tests, nor those tests what it means to them.
+std::optional<std::string_view> NewerKeyValue(std::string_view line, std::string_view key) {
+    if (!line.starts_with(key)) return std::nullopt;
+    return line.substr(key.size());
 }
 
-void AppendMqttKeys(std::string& text, const MqttSettings& mqtt) {
-    const MqttSettings defaults;
+// Digits alone, within the range; anything else leaves the value as it was.
+std::optional<int> SilentSecondsOf(std::string_view text) {
+    int seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
+        text.size() > kMaxSilentDigits || text[0] == '-') {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+// A port that is none leaves the one there was.
+void ApplyNewerKeys(std::string_view line, SettingsTarget& target) {
+    if (auto value = NewerKeyValue(line, kKeySilentSeconds)) {
+        if (std::optional<int> seconds = SilentSecondsOf(*value)) target.SetSilentSeconds(*seconds);
+    }
+    MqttSettings& mqtt = target.Mqtt();
+    if (auto value = NewerKeyValue(line, kKeyMqttHost)) mqtt.host = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttPort)) {
+        const int port = ParsePortText(*value);
+        if (port >= 1 && port <= kMaxPort) mqtt.port = port;
+    }
+    if (auto value = NewerKeyValue(line, kKeyMqttTopic)) mqtt.topic = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttUser)) mqtt.user = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttPassword)) mqtt.password = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttDiscovery))
+        mqtt.discovery = value->starts_with(kValueOn);
+}
+
+void AppendNewerKeys(std::string& text, const SettingsValues& values) {
     auto addIfSet = [&text](std::string_view key, std::string_view value, bool isDefault) {
         if (!isDefault) text.append(key).append(value).append("\n");
     };
+    addIfSet(kKeySilentSeconds, std::to_string(values.silentSeconds),
+             values.silentSeconds == kDefaultSilentSeconds);
+    const MqttSettings& mqtt = values.mqtt;
+    const MqttSettings defaults;
     addIfSet(kKeyMqttHost, mqtt.host, mqtt.host == defaults.host);
     addIfSet(kKeyMqttPort, std::to_string(mqtt.port), mqtt.port == defaults.port);
     addIfSet(kKeyMqttTopic, mqtt.topic, mqtt.topic == defaults.topic);
     addIfSet(kKeyMqttUser, mqtt.user, mqtt.user == defaults.user);
     addIfSet(kKeyMqttPassword, mqtt.password, mqtt.password == defaults.password);
-    addIfSet(kKeyMqttDiscovery, "ON", mqtt.discovery == defaults.discovery);
+    addIfSet(kKeyMqttDiscovery, kValueOn, mqtt.discovery == defaults.discovery);
 }
 
 }  // namespace
 
 bool ApplySettingsLine(std::string line, SettingsTarget& target) {
     std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+    ApplyNewerKeys(line, target);
     bool startRequested = false;
     if (TakeKey(line, kKeyPort)) target.SetPortText(line);
     for (int number = 1; number <= kDiChannels; ++number) {
@@ -81,7 +111,6 @@ bool ApplySettingsLine(std::string line, SettingsTarget& target) {
     if (TakeKey(line, kKeyServer) && line.starts_with(kServerStart)) startRequested = true;
     if (TakeKey(line, kKeyLogFile)) target.SetLogFile(line);
     if (TakeKey(line, kKeyTitle)) target.SetTitle(line);
-    ApplyMqttKeys(line, target.Mqtt());
     return startRequested;
 }
 
@@ -97,6 +126,6 @@ std::string FormatSettingsFile(const SettingsValues& values) {
     addLine(kKeyLogging, values.logging ? "ON" : "OFF");
     addLine(kKeyServer, values.serverRunning ? "START" : "STOP");
     addLine(kKeyLogFile, values.logFile);
-    AppendMqttKeys(text, values.mqtt);
+    AppendNewerKeys(text, values);
     return text;
 }

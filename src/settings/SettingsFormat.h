@@ -2,6 +2,7 @@
 
 #include "mqtt/MqttSettings.h"
 #include "server/DiChannels.h"
+#include "units/SilentTime.h"
 
 #include <array>
 #include <string>
@@ -20,6 +21,7 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     // The broker's keys, after the ten lines: each sets its field and leaves the others.
     virtual MqttSettings& Mqtt() = 0;
+    virtual void SetSilentSeconds(int seconds) = 0;
 };
 
 // Applies one line as read (without its line end); true when it asks for the server to run.
@@ -32,12 +34,13 @@ struct SettingsValues {
     bool logging = false;
     bool serverRunning = false;
     std::string logFile;
+    int silentSeconds = kDefaultSilentSeconds;
     MqttSettings mqtt;
 };
 
-// The ten lines the writer has always written, each ending in "\n", then a line for each key of
-// later versions whose value differs from its default: a file that keeps to the defaults is the
-// ten lines alone, which the Windows version of old reads as it always has.
+// The ten lines the writer has always written, each ending in "\n", then each newer key whose
+// value is not its default: a file that keeps to the defaults is the ten lines alone, and the
+// Windows version of old skips keys it does not know.
 std::string FormatSettingsFile(const SettingsValues& values);
 
 // The values a settings file brings, for a program without controls to put them in; what the
@@ -52,6 +55,7 @@ public:
     void SetLogFile(const std::string& path) override { values.logFile = path; }
     void SetTitle(const std::string& title) override { values.title = title; }
     MqttSettings& Mqtt() override { return values.mqtt; }
+    void SetSilentSeconds(int seconds) override { values.silentSeconds = seconds; }
 
     SettingsValues values;
 };

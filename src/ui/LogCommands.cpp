@@ -20,10 +20,12 @@ void CSignalServerDlg::OnLoggingToggled() {
 }
 
 // Every change counts, also one that restores the text, but not the names start-up or a
-// settings load puts in.
+// settings load puts in. The unit list's titles follow every change.
 void CSignalServerDlg::OnDiNameChanged() {
-    m_log.SetNames(CurrentNames());
-    m_publisher.SetNames(CurrentNames());
+    const EventLog::Names names = CurrentNames();
+    m_log.SetNames(names);
+    m_publisher.SetNames(names);
+    m_dlgUnits.SetSignalNames(names);
     if (m_bReady) m_log.RequestHeader();
 }
 

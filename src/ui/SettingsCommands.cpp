@@ -30,6 +30,7 @@ public:
     void SetLogFile(const std::string& path) override { m_log.SetFile(path); }
     void SetTitle(const std::string& title) override { m_dialog.m_strTitle = title; }
     MqttSettings& Mqtt() override { return m_dialog.m_mqttSettings; }
+    void SetSilentSeconds(int seconds) override { m_dialog.SetSilentSeconds(seconds); }
 
 private:
     CSignalServerDlg& m_dialog;
@@ -58,6 +59,7 @@ void CSignalServerDlg::SaveSettings() {
     values.serverRunning = m_server.IsRunning();
     values.logFile = m_log.File();
     values.mqtt = m_mqttSettings;
+    values.silentSeconds = m_units.SilentSeconds();
     const bool settingsWritten =
         WriteSettingsFile(ResolvePath(m_strSettingsFile, m_strHomeFolder), values);
     const bool pointerWritten = WritePointerFile(m_strPointerFile, m_strSettingsFile);

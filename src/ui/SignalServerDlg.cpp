@@ -22,7 +22,7 @@ constexpr ColourRef kColourOff = 0x000000;
 constexpr ColourRef kColourStopped = 0x7F7F7F;
 
 struct MessageMapEntry {
-    enum Code { kClicked, kChange, kToggled } code;
+    enum Code { kClicked, kChange, kToggled, kCommand } code;
     int id;
     void (CSignalServerDlg::*handler)();
 };
@@ -39,15 +39,24 @@ constexpr MessageMapEntry kMessageMap[] = {
     {MessageMapEntry::kClicked, IDC_BUTTON_TITLE, &CSignalServerDlg::OnChangeTitle},
     {MessageMapEntry::kClicked, IDC_BUTTON_SAVE, &CSignalServerDlg::OnSaveSettings},
     {MessageMapEntry::kClicked, IDC_BUTTON_LOAD, &CSignalServerDlg::OnLoadSettings},
+    {MessageMapEntry::kCommand, IDM_UNIT_LIST, &CSignalServerDlg::OnUnitList},
 };
 
 }  // namespace
 
 CSignalServerDlg::CSignalServerDlg(std::string homeFolder, CWnd* pParent)
-    : CDialog(SignalServerDialogTemplate(), pParent), m_strHomeFolder(std::move(homeFolder)) {
+    : CDialog(SignalServerDialogTemplate(), pParent),
+      m_dlgUnits(m_units, {kColourOn, kColourOff, kColourStopped}),
+      m_strHomeFolder(std::move(homeFolder)),
+      m_units(ResolvePath(kUnitsFileName, m_strHomeFolder), m_listeners) {
     m_listeners.Add(*this);
     m_listeners.Add(m_log);
+    m_listeners.Add(m_units);
+    // After the table: the availability its OnIdle tells goes out with the same batch.
     m_listeners.Add(m_publisher);
+    m_units.AddListener(*this);
+    m_units.AddListener(m_publisher);
+    m_dlgUnits.m_onSilentSeconds = [this](int seconds) { SetSilentSeconds(seconds); };
     for (int i = 0; i < kDiChannels; ++i) {
         m_diChannels[i] =
             DiChannel{&m_editDiName[kDiChannels - 1 - i], &m_staticLamp[kDiChannels - 1 - i]};
@@ -74,6 +83,9 @@ void CSignalServerDlg::BindMessageMap() {
                 break;
             case MessageMapEntry::kToggled:
                 OnToggled(entry.id, handler);
+                break;
+            case MessageMapEntry::kCommand:
+                OnCommand(entry.id, handler);
                 break;
         }
     }
@@ -123,6 +135,7 @@ bool CSignalServerDlg::OnInitDialog() {
     m_brushStopped.CreateSolidBrush(kColourStopped);
     m_editPort.SetWindowText(kDefaultPortText);
     ShowDefaults();
+    m_units.Restore();
 
     ReadPointerFile();
     m_log.WriteWaitingRows();
@@ -162,6 +175,10 @@ void CSignalServerDlg::OnDestroy() {
     m_bClosing = true;
     m_server.RequestStop();
     WaitForWorkerToEnd();
+    m_dlgUnits.DestroyWindow();
+    m_units.Save();
+    // What the worker handed over last names controls that are about to go.
+    UiThread::RunPending();
 }
 
 void CSignalServerDlg::OnReport(const Report& report) {
@@ -169,14 +186,11 @@ void CSignalServerDlg::OnReport(const Report& report) {
         m_bDiState[i] = report.Input(i);
         m_diChannels[i].pLamp->InvalidateRect();
     }
-    char line[128];
-    std::snprintf(line, sizeof line, kFormatPeerLine, report.unitAddress.c_str());
-    // A unit reporting again leaves the line as it is. Never waited for: the operator sees the
-    // last unit at the next repaint, and a report does not wait for the UI thread.
-    if (m_strPeerLine != line) {
-        m_strPeerLine = line;
-        m_staticPeer.SetWindowTextLater(line);
+    {
+        std::lock_guard lock(m_peerMutex);
+        m_strLastPeer = report.unitAddress;
     }
+    UpdatePeerLine();
 }
 
 void CSignalServerDlg::OnTrace(std::string_view text) {
@@ -205,6 +219,9 @@ void CSignalServerDlg::OnStopped() {
     }
     m_buttonServer.SetWindowText(kTextStartServer);
     m_staticState.SetWindowText(kTextStopped);
-    m_strPeerLine.clear();
-    m_staticPeer.SetWindowText("");
+    {
+        std::lock_guard lock(m_peerMutex);
+        m_strLastPeer.clear();
+    }
+    UpdatePeerLine();
 }

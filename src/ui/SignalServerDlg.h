@@ -8,16 +8,19 @@
 #include "server/ServerListeners.h"
 #include "server/SignalServer.h"
 #include "ui/AdapterTable.h"
+#include "ui/UnitListDlg.h"
 #include "ui/wnd/CButton.h"
 #include "ui/wnd/CDialog.h"
 #include "ui/wnd/CEdit.h"
 #include "ui/wnd/CFont.h"
 #include "ui/wnd/CStatic.h"
 #include "ui/wnd/CWinThread.h"
+#include "units/UnitTable.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -28,8 +31,9 @@ struct DiChannel {
 };
 
 // The main window and the record of what the operator sees. It composes the core (the server,
-// the log) and listens to it; its handlers live in the files named above each group.
-class CSignalServerDlg : public CDialog, private ServerListener {
+// the log, the unit table) and listens to it; its handlers live in the files named above each
+// group.
+class CSignalServerDlg : public CDialog, private ServerListener, private UnitTableListener {
 public:
     // Its files live in the home folder, and relative paths resolve there (start-up finds it).
     explicit CSignalServerDlg(std::string homeFolder, CWnd* pParent = nullptr);
@@ -47,6 +51,8 @@ public:
     // ui/SettingsCommands.cpp
     void OnSaveSettings();
     void OnLoadSettings();
+    // ui/UnitCommands.cpp
+    void OnUnitList();
 
     // ui/TracePane.cpp
     // printf-style; at most 255 bytes per call reach the hidden trace pane. Any thread.
@@ -57,6 +63,9 @@ public:
     // ui/LogCommands.cpp
     // The log file as the settings file and the file line give it; relative to the home folder.
     void SetLogFile(const std::string& path);
+    // ui/UnitCommands.cpp
+    // From a settings file or the unit list.
+    void SetSilentSeconds(int seconds);
 
     // Controls and state that tests read and set.
     CStatic m_staticPeer;
@@ -77,6 +86,7 @@ public:
     // The broker the settings file names; publishing follows it at the next start.
     MqttSettings m_mqttSettings;
     bool m_bReady = false;
+    CUnitListDlg m_dlgUnits;
 
 protected:
     // ui/SignalServerDlg.cpp
@@ -95,6 +105,10 @@ private:
     void OnLogWaiting(size_t rows) override;
     void OnStopped() override;
     void ShowDefaults();
+    // ui/UnitCommands.cpp: what the unit table tells the window.
+    void OnUnitsChanged() override;
+    // Any thread: the last unit and how many are silent, shown when that changes.
+    void UpdatePeerLine();
     void EnumerateAdapters();
     void ReadPointerFile();
     // ui/LampColours.cpp
@@ -127,9 +141,12 @@ private:
     SignalServer m_server{m_listeners};
     EventLog m_log{m_strHomeFolder, m_listeners};
     MqttPublisher m_publisher{m_listeners};
+    UnitTable m_units;  // after the publisher it tells
     std::unique_ptr<CWinThread> m_pWorker;
-    // The peer line as the worker last set it; worker only.
-    std::string m_strPeerLine;
+    std::mutex m_peerMutex;
+    std::string m_strLastPeer;  // under m_peerMutex: the unit that reported last
+    std::string m_strPeerLine;  // under m_peerMutex: as last set
+    std::atomic<int> m_nSilentShown{0};
     // Set while the window closes: nobody is left to answer a message then.
     std::atomic<bool> m_bClosing{false};
 };

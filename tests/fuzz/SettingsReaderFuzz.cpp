@@ -16,6 +16,9 @@ public:
     void SetLogging(bool) override {}
     void SetLogFile(const std::string&) override {}
     void SetTitle(const std::string&) override {}
+    void SetSilentSeconds(int seconds) override {
+        if (seconds < 0 || seconds > kMaxSilentSeconds) std::abort();
+    }
     MqttSettings& Mqtt() override { return mqtt; }
 
     MqttSettings mqtt;

@@ -16,6 +16,7 @@ public:
     void SetLogging(bool on) override { values["logging"] = on ? "on" : "off"; }
     void SetLogFile(const std::string& path) override { values["log"] = path; }
     void SetTitle(const std::string& title) override { values["title"] = title; }
+    void SetSilentSeconds(int seconds) override { values["silent"] = std::to_string(seconds); }
     MqttSettings& Mqtt() override { return mqtt; }
 
     std::map<std::string, std::string> values;
@@ -53,6 +54,17 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
         {"#$PO\rRT=5\r", {{"port", "5"}}, false},
         {"#$DI6=x", {}, false},
         {"", {}, false},
+        // A newer key counts only where it opens the line, and only with a number it can hold;
+        // the ten keys' tests see the line as before.
+        {"#$SILENTSEC=30\r", {{"silent", "30"}}, false},
+        {"#$SILENTSEC=999999", {{"silent", "999999"}}, false},
+        {"#$SILENTSEC=0", {{"silent", "0"}}, false},
+        {"#$SILENTSEC=1000000", {}, false},
+        {"#$SILENTSEC=-5", {}, false},
+        {"#$SILENTSEC=30s", {}, false},
+        {"#$SILENTSEC=", {}, false},
+        {"x#$SILENTSEC=30", {}, false},
+        {"#$SILENTSEC=30#$PORT=1", {{"port", "TSEC=30#$PORT=1"}}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -62,31 +74,31 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
     }
 }
 
-}  // namespace
-
-namespace {
-
-// The broker's keys come after the ten lines, each only when it differs from its default, in a
-// fixed order; they read back as they were written, read like any key, and a port that is none
-// leaves the one there was.
-TEST(SettingsFormat, BrokerKeysFollowTheTenLines) {
-    SettingsValues values;
-    const std::string tenLines = FormatSettingsFile(values);
+// A file of defaults stays the ten lines it has always been; a newer key follows them only when
+// its value is not the default, in a fixed order. The broker's keys read back as written, and a
+// port that is none leaves the one there was.
+TEST(SettingsFormat, WritesNewerKeysAfterTheTenOnlyWhenSet) {
+    SettingsValues values{"T", "10003", {"a", "b", "c", "d", "e"}, true, false, "x.csv", 0, {}};
+    const std::string ten =
+        "#$TITLEBAR=T\n#$PORT=10003\n#$DI1=a\n#$DI2=b\n#$DI3=c\n#$DI4=d\n#$DI5=e\n"
+        "#$LOGGING=ON\n#$SERVER=STOP\n#$LOGFILENAME=x.csv\n";
+    EXPECT_EQ(FormatSettingsFile(values), ten);
+    values.mqtt.host = "10.0.0.5";
+    EXPECT_EQ(FormatSettingsFile(values), ten + "#$MQTTHOST=10.0.0.5\n");
     const MqttSettings all{"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true};
     values.mqtt = all;
+    values.silentSeconds = 45;
     EXPECT_EQ(FormatSettingsFile(values),
-              tenLines +
-                  "#$MQTTHOST=broker.lan\n#$MQTTPORT=8883\n#$MQTTTOPIC=line1/\x83\x76\n"
-                  "#$MQTTUSER=ope\n#$MQTTPASSWORD=p#a ss=\n#$MQTTDISCOVERY=ON\n");
-    values.mqtt = MqttSettings();
-    values.mqtt.host = "10.0.0.5";
-    EXPECT_EQ(FormatSettingsFile(values), tenLines + "#$MQTTHOST=10.0.0.5\n");
+              ten +
+                  "#$SILENTSEC=45\n#$MQTTHOST=broker.lan\n#$MQTTPORT=8883\n"
+                  "#$MQTTTOPIC=line1/\x83\x76\n#$MQTTUSER=ope\n#$MQTTPASSWORD=p#a ss=\n"
+                  "#$MQTTDISCOVERY=ON\n");
 
     SettingsCollector read({});
     for (const char* line :
          {"#$MQTTDISCOVERY=ON", "#$MQTTPASSWORD=p#a ss=", "#$MQTTPORT=8883", "#$MQTTUSER=ope",
           "#$MQTTTOPIC=line1/\x83\x76", "#$MQTTHOST=broker.lan", "#$MQTTPORT=0", "#$MQTTPORT=65536",
-          "#$MQTTPORT=x"}) {
+          "#$MQTTPORT=x", " #$MQTTHOST=elsewhere"}) {
         ApplySettingsLine(line, read);
     }
     EXPECT_EQ(read.values.mqtt, all);

@@ -1,9 +1,11 @@
 #include "support/Ports.h"
 #include "support/ProgramRun.h"
+#include "support/ServingCore.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <thread>
 
@@ -30,6 +32,20 @@ TEST(Tools, NrLoadChecksEachReply) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("first problem: report 0: sent 00 00, got ff ff"), std::string::npos);
     EXPECT_NE(run.out.find("reports=20 ok=0 missing=0 wrong=20 "), std::string::npos);
+}
+
+// With --from each unit reports from an address of its own, the first from the one given.
+class NrLoadFrom : public ServingCoreTest {};
+
+TEST_F(NrLoadFrom, GivesEachUnitItsOwnAddress) {
+    const ProgramRun run = RunProgram(NR_LOAD_PATH, {"--port", std::to_string(port), "--from",
+                                                     "127.0.0.250", "--units", "7", "--burst"});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    std::set<std::string> addresses;
+    for (const Report& report : Reports()) addresses.insert(report.unitAddress);
+    EXPECT_EQ(addresses,
+              (std::set<std::string>{"127.0.0.250", "127.0.0.251", "127.0.0.252", "127.0.0.253",
+                                     "127.0.0.254", "127.0.0.255", "127.0.1.0"}));
 }
 
 }  // namespace

@@ -96,9 +96,9 @@ int MillisecondsUntil(Clock::time_point deadline) {
     return static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
 }
 
-ExchangeResult ExchangeFrame(const Endpoint& server, const Frame& frame,
-                             Clock::time_point deadline) {
-    const Socket socket(StartConnect(server));
+ExchangeResult ExchangeFrame(const Endpoint& server, const Frame& frame, Clock::time_point deadline,
+                             std::uint32_t from) {
+    const Socket socket(StartConnect(server, from));
     if (socket.Get() == kNoSocket) return Failure(ExchangeOutcome::kConnectFailed, LastNetError());
 
     if (auto failure = ConnectFailure(socket.Get(), deadline)) return *failure;

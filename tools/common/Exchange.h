@@ -34,10 +34,11 @@ struct ExchangeResult {
     int error = 0;               // LastNetError() of the call that failed, 0 when none did
 };
 
-// One report as a unit makes it: connect, send the frame in one send, read the two-byte reply,
-// close. Every wait ends at the deadline.
+// One report as a unit makes it: connect (from the local address given, 0: any), send the frame
+// in one send, read the two-byte reply, close. Every wait ends at the deadline.
 ExchangeResult ExchangeFrame(const Endpoint& server, const Frame& frame,
-                             std::chrono::steady_clock::time_point deadline);
+                             std::chrono::steady_clock::time_point deadline,
+                             std::uint32_t from = 0);
 
 // One line for the operator, e.g. "cannot connect to 127.0.0.1:10003: Connection refused".
 std::string DescribeFailure(const ExchangeResult& result, const std::string& server,

@@ -38,8 +38,9 @@ std::string NetErrorText(int error);
 // A dotted address or a name; nullopt with *error saying why.
 std::optional<std::uint32_t> LookUpIpv4(const std::string& host, std::string* error);
 
-// A connection under way; kNoSocket when it could not even start.
-SocketHandle StartConnect(const Endpoint& server);
+// A connection under way, from the local address given (0: any); kNoSocket when it could not
+// even start.
+SocketHandle StartConnect(const Endpoint& server, std::uint32_t from = 0);
 // 0 once a started connection stands, else why it failed.
 int ConnectError(SocketHandle sock);
 

@@ -17,8 +17,9 @@ inline constexpr std::uint64_t kMaxSilent = 1000;
 
 struct LoadOptions : ExchangeOptions {
     unsigned units = 1;
-    unsigned silent = 0;  // connections held open and silent for the whole run
-    bool burst = false;   // every unit reports once, all at the same instant
+    unsigned silent = 0;     // connections held open and silent for the whole run
+    std::uint32_t from = 0;  // unit i reports from this address + i; 0: all from any
+    bool burst = false;      // every unit reports once, all at the same instant
     std::optional<std::uint64_t> count;
     std::optional<double> durationSeconds;
     std::optional<double> rate;  // total reports per second; none: as fast as possible

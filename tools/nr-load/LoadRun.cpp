@@ -25,21 +25,26 @@ Frame FrameForReport(std::uint64_t number, bool threeByte) {
     return Frame(lead, static_cast<std::uint8_t>(number), threeByte);
 }
 
-void Report(std::uint64_t number, const LoadOptions& options, const Endpoint& server,
-            LoadTally& tally) {
+void Report(std::uint64_t number, std::uint32_t from, const LoadOptions& options,
+            const Endpoint& server, LoadTally& tally) {
     const Frame frame = FrameForReport(number, options.threeByte);
     const auto start = Clock::now();
     const ExchangeResult result =
-        ExchangeFrame(server, frame, start + ToDuration(options.timeoutSeconds));
+        ExchangeFrame(server, frame, start + ToDuration(options.timeoutSeconds), from);
     tally.Record(number, frame, result, Clock::now() - start, FormatAddress(server),
                  options.timeoutSeconds);
 }
 
-void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const Endpoint& server,
-             LoadTally& tally) {
+// Unit i's own address, when the units have addresses of their own.
+std::uint32_t AddressOf(std::size_t unit, const LoadOptions& options) {
+    return options.from == 0 ? 0 : options.from + static_cast<std::uint32_t>(unit);
+}
+
+void RunUnit(std::size_t unit, ReportSchedule& schedule, const LoadOptions& options,
+             const Endpoint& server, LoadTally& tally) {
     while (const auto slot = schedule.Claim()) {
         if (!schedule.WaitUntilDue(*slot)) return;
-        Report(slot->number, options, server, tally);
+        Report(slot->number, AddressOf(unit, options), options, server, tally);
     }
 }
 
@@ -48,7 +53,7 @@ void RunUnit(ReportSchedule& schedule, const LoadOptions& options, const Endpoin
 void RunBurstUnit(std::uint64_t number, std::latch& released, const StopRequest& stop,
                   const LoadOptions& options, const Endpoint& server, LoadTally& tally) {
     released.arrive_and_wait();
-    if (!stop.Requested()) Report(number, options, server, tally);
+    if (!stop.Requested()) Report(number, AddressOf(number, options), options, server, tally);
 }
 
 // One thread per unit; joined on return. A unit that cannot be started requests a stop.
@@ -64,7 +69,7 @@ void RunUnits(const LoadOptions& options, const Endpoint& server, Clock::time_po
                 units.emplace_back(RunBurstUnit, units.size(), std::ref(released), std::cref(stop),
                                    std::cref(options), std::cref(server), std::ref(tally));
             } else {
-                units.emplace_back(RunUnit, std::ref(schedule), std::cref(options),
+                units.emplace_back(RunUnit, units.size(), std::ref(schedule), std::cref(options),
                                    std::cref(server), std::ref(tally));
             }
         }

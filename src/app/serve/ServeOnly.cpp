@@ -16,10 +16,17 @@
 #include <thread>
 
 ServeOnly::ServeOnly(std::string homeFolder, TerminalText& out, TerminalText& errors)
-    : m_homeFolder(std::move(homeFolder)), m_out(out), m_errors(errors) {
-    m_listeners.Add(*this);
+    : m_homeFolder(std::move(homeFolder)),
+      m_out(out),
+      m_errors(errors),
+      m_units(ResolvePath(kUnitsFileName, m_homeFolder), m_listeners) {
     m_listeners.Add(m_log);
+    m_listeners.Add(m_units);
+    // After the table: the availability its OnIdle tells goes out with the same batch.
     m_listeners.Add(m_publisher);
+    m_units.AddListener(m_publisher);
+    // Last: its OnIdle puts out what the others traced in theirs.
+    m_listeners.Add(*this);
 }
 
 int ServeOnly::Run() {
@@ -29,6 +36,7 @@ int ServeOnly::Run() {
     m_log.SetNames(settings->names);
     m_log.SetLogging(settings->logging);
     m_log.WriteWaitingRows();
+    m_units.SetSilentSeconds(settings->silentSeconds);
     const int port = ParsePortText(settings->portText);
     if (port < kMinPort || port > kMaxPort) {
         OnAlert(std::string(kTextBadPort) + "\r\n");
@@ -41,6 +49,7 @@ int ServeOnly::Run() {
     m_publisher.SetTitle(settings->title);
     m_publisher.SetNames(settings->names);
     m_publisher.Start(settings->mqtt, TopicPrefix(settings->mqtt, ComputerName(), port));
+    m_units.Restore();
     ServeUntilTerminated();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "server/ServerListeners.h"
 #include "server/SignalServer.h"
 #include "settings/SettingsFormat.h"
+#include "units/UnitTable.h"
 
 #include <optional>
 #include <string>
@@ -13,7 +14,8 @@
 class TerminalText;
 
 // The core with no window: the settings the pointer file names, the server on their port, their
-// CSV log, their broker, and the trace on the terminal, until Ctrl+C or SIGTERM.
+// CSV log, the table of units with its silent marking, their broker, and the trace on the
+// terminal, until Ctrl+C or SIGTERM.
 class ServeOnly : private ServerListener {
 public:
     // Messages for the operator go to errors, the trace to out.
@@ -48,4 +50,5 @@ private:
     EventLog m_log{m_homeFolder, m_listeners};
     PublisherTerminal m_publisherTerminal{*this};
     MqttPublisher m_publisher{m_publisherTerminal};
+    UnitTable m_units;  // after the publisher it tells
 };

@@ -1,6 +1,7 @@
 #include "ui/wnd/CDialog.h"
 
 #include "ui/wnd/DialogWindow.h"
+#include "ui/wnd/Prompter.h"
 #include "ui/wnd/WindowSystem.h"
 
 CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* pParent)
@@ -18,6 +19,10 @@ void CDialog::BuildWindow() {
     Attach(m_window->Handle());
     if (GetControl(kIdOk) != nullptr) OnClicked(kIdOk, [this] { OnOK(); });
     if (GetControl(kIdCancel) != nullptr) OnClicked(kIdCancel, [this] { OnCancel(); });
+    if (!m_template.contextMenu.empty()) {
+        m_window->OnContextMenu([this](int x, int y) { OnContextMenu(x, y); });
+        m_window->AddToSystemMenu(m_template.contextMenu, [this](int id) { RunCommand(id); });
+    }
     BindMessageMap();
 }
 
@@ -32,6 +37,10 @@ int CDialog::DoModal() {
 }
 
 bool CDialog::Create() {
+    if (m_window) {
+        m_window->Show();
+        return true;
+    }
     BuildWindow();
     OnInitDialog();
     m_window->Show();
@@ -101,6 +110,21 @@ void CDialog::OnChange(int nID, std::function<void()> handler) {
 
 void CDialog::OnToggled(int nID, std::function<void()> handler) {
     m_window->Bind(nID, DialogWindow::Notification::kToggled, std::move(handler));
+}
+
+void CDialog::OnCommand(int nID, std::function<void()> handler) {
+    m_commands[nID] = std::move(handler);
+}
+
+void CDialog::OnContextMenu(int x, int y) {
+    std::optional<int> chosen =
+        Prompter::Current().ChooseMenuItem(this, m_template.contextMenu, x, y);
+    if (chosen) RunCommand(*chosen);
+}
+
+void CDialog::RunCommand(int nID) {
+    auto found = m_commands.find(nID);
+    if (found != m_commands.end()) found->second();
 }
 
 void CDialog::BindColours(CWnd& rControl) {

@@ -5,6 +5,7 @@
 #include "ui/wnd/Gdi.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +29,8 @@ public:
 
     // Runs the dialog until it ends: kIdOk or kIdCancel.
     int DoModal();
-    // Shows the dialog without waiting for it to end; DestroyWindow ends it.
+    // Shows the dialog without waiting for it to end, in front; DestroyWindow ends it. Called
+    // again while the dialog exists, it only brings it to the front.
     bool Create();
     void DestroyWindow();
     void EndDialog(int nResult);
@@ -63,15 +65,21 @@ protected:
     void OnChange(int nID, std::function<void()> handler);
     // Every change of a check box's state: a click, a key or SetCheck.
     void OnToggled(int nID, std::function<void()> handler);
+    // An entry of the template's context menu chosen, there or in the system menu.
+    void OnCommand(int nID, std::function<void()> handler);
+    // Offers the template's context menu at a point of the screen; runs the entry chosen.
+    virtual void OnContextMenu(int x, int y);
 
 private:
     void BuildWindow();
     int RunUntilEnded();
+    void RunCommand(int nID);
 
     const DialogTemplate& m_template;
     CWnd* m_pParent;
     std::unique_ptr<DialogWindow> m_window;
     std::optional<int> m_nEndResult;  // set when it ends, also before it has run
+    std::map<int, std::function<void()>> m_commands;
 };
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

@@ -8,7 +8,16 @@ inline constexpr int kIdCancel = 2;
 inline constexpr int kIdStatic = -1;  // a control nothing refers to
 
 // A dialog as data, in dialog units; texts in CP932.
-enum class ControlKind { PushButton, DefPushButton, Static, Edit, CheckBox, GroupBox, EtchedLine };
+enum class ControlKind {
+    PushButton,
+    DefPushButton,
+    Static,
+    Edit,
+    CheckBox,
+    GroupBox,
+    EtchedLine,
+    ListView,  // rows under column titles; see ListView.h
+};
 
 enum ControlStyle : unsigned {
     kStyleNone = 0,
@@ -32,6 +41,13 @@ struct ControlTemplate {
     int x, y, cx, cy;
 };
 
+// An entry of a menu; "&" marks its mnemonic. On Windows a window's system menu takes the
+// entries too, and the system keeps the low four bits of their ids: ids are multiples of 16.
+struct MenuItem {
+    int id;
+    const char* text;
+};
+
 struct DialogTemplate {
     int id;
     const char* caption;
@@ -41,4 +57,7 @@ struct DialogTemplate {
     bool minimizeBox;
     bool appWindow;  // a top-level window of its own, with a task-bar entry
     std::span<const ControlTemplate> controls;
+    // Shown for a right click, Shift+F10 or the Menu key anywhere a control leaves it to the
+    // window; on Windows also in the system menu.
+    std::span<const MenuItem> contextMenu = {};
 };

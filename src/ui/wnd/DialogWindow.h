@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 class CIcon;
 struct WndHandle;
@@ -34,6 +35,7 @@ public:
     // nullptr for an id the template does not give a control.
     virtual WndHandle* Control(int id) const = 0;
 
+    // Shows it in front, also when it shows already.
     virtual void Show() = 0;
     // Shows the dialog and handles messages until End; the result End was given.
     virtual int RunUntilEnded() = 0;
@@ -45,4 +47,11 @@ public:
     virtual void Bind(int id, Notification notification, std::function<void()> handler) = 0;
     // A static control asks for its colours at each paint; other controls ignore it.
     virtual void SetColourSource(WndHandle* control, std::function<ControlColours()> source) = 0;
+    // A right click, Shift+F10 or the Menu key that no control takes for a menu of its own: the
+    // handler runs with the point of the screen (pixels) its menu belongs at.
+    virtual void OnContextMenu(std::function<void(int x, int y)> handler) = 0;
+    // Where windows have a system menu (Alt+Space), the items are added to it; chosen runs with
+    // the id of the one the operator chose.
+    virtual void AddToSystemMenu(std::span<const MenuItem> items,
+                                 std::function<void(int id)> chosen) = 0;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 
+struct MenuItem;
 class CWnd;
 
 // What a file dialog is asked to show; texts in CP932.
@@ -17,8 +19,8 @@ struct FileDialogRequest {
 inline constexpr unsigned kOfnHideReadOnly = 0x4;
 inline constexpr unsigned kOfnOverwritePrompt = 0x2;
 
-// Every question the program asks the operator goes through here; tests install one that
-// records what was asked and answers as planned. Runs on the UI thread.
+// Every question the program asks the operator goes through here, popup menus included; tests
+// install one that records what was asked and answers as planned. Runs on the UI thread.
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -27,6 +29,12 @@ public:
     // cancelled.
     virtual std::optional<std::string> ChooseFile(CWnd* owner,
                                                   const FileDialogRequest& request) = 0;
+    // A popup menu at a point of the screen (pixels); the id of the entry chosen, or nullopt
+    // when it was dismissed, as a prompter that shows none answers.
+    virtual std::optional<int> ChooseMenuItem(CWnd* /*owner*/, std::span<const MenuItem> /*items*/,
+                                              int /*x*/, int /*y*/) {
+        return std::nullopt;
+    }
 
     static Prompter& Current();
     // The window system's own dialogs, each back end's.

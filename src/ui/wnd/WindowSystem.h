@@ -34,4 +34,7 @@ bool IsPane(WndHandle* hWnd);
 // Shows the whole text, scrolled to its end.
 void ShowPaneText(WndHandle* hWnd, const std::string& text);
 
+// What a paste then brings; lines end in "\n" here and as the system ends them there.
+void SetClipboardText(WndHandle* owner, const std::string& text);
+
 }  // namespace wnd

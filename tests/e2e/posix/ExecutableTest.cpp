@@ -29,13 +29,8 @@ TEST(Executable, EndsOnSigtermWhileAMessageWaitsForTheOperator) {
     ScopedEnvironment offscreen("QT_QPA_PLATFORM", "offscreen");
     ChildProcess running(folder.File("NR-QD8K"), {});
     ASSERT_TRUE(running.Started());
-    // Listening, so its signal handlers are in place. The port's line in the kernel's table is
-    // seen without connecting.
-    char listening[32];
-    std::snprintf(listening, sizeof listening, ":%04X 00000000:0000 0A", port);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ReadFileBytes("/proc/net/tcp").find(listening) != std::string::npos; },
-        10000));
+    // Listening, so its signal handlers are in place.
+    ASSERT_TRUE(ChildProcess::Listens(port));
     EXPECT_EQ(RunUnit(port, {{"\x01\x15"}}, 1000).reply, "\x01\x15");
     running.Signal(SIGTERM);
     EXPECT_EQ(running.WaitForExit(10s), 0);

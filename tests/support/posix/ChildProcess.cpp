@@ -1,5 +1,7 @@
 #include "support/posix/ChildProcess.h"
 
+#include "support/Waiting.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -7,6 +9,8 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 extern char** environ;
 
@@ -66,4 +70,11 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
 
 long OpenHandleCount() {
     return EntriesIn("/proc/self/fd");
+}
+
+bool ChildProcess::Listens(int port) {
+    char listening[32];
+    std::snprintf(listening, sizeof listening, ":%04X 00000000:0000 0A", port);
+    return WaitUntil(
+        [&] { return ReadFileBytes("/proc/net/tcp").find(listening) != std::string::npos; }, 10000);
 }

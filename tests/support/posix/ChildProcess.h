@@ -27,6 +27,10 @@ public:
     std::string Out() const { return ReadFileBytes(m_files.File("out")); }
     std::string Err() const { return ReadFileBytes(m_files.File("err")); }
 
+    // Whether a program of this machine listens on the port, as the kernel's table says: no
+    // connection is made to see it. Waits up to 10 s.
+    static bool Listens(int port);
+
 private:
     TempFolder m_files;
     pid_t m_pid = -1;

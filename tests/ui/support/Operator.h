@@ -13,9 +13,19 @@ struct WndHandle;
 // qt/Operator.cpp drives Qt's widgets, win32/Operator.cpp sends Win32 input; CMake picks one.
 namespace op {
 
-enum Modifiers : unsigned { kNoModifier = 0, kAlt = 1, kControl = 2 };
+enum Modifiers : unsigned { kNoModifier = 0, kAlt = 1, kControl = 2, kShift = 4 };
 // A letter as its upper-case character, or one of these.
-enum Key : int { kReturn = 0x100, kEnter, kEscape, kTab, kSpace, kBackspace };
+enum Key : int {
+    kReturn = 0x100,
+    kEnter,
+    kEscape,
+    kTab,
+    kSpace,
+    kBackspace,
+    kHome,
+    kF10,
+    kMenuKey
+};
 
 struct Colour {
     std::uint8_t red = 0, green = 0, blue = 0;
@@ -29,8 +39,13 @@ void ServeEvents(int ms);
 void Type(WndHandle* control, std::string_view text);
 void Press(WndHandle* target, int key, unsigned modifiers = kNoModifier);
 void Click(WndHandle* control);
+// The right button, pressed and let go over the middle of the control.
+void RightClick(WndHandle* control);
+// A click on the title of a list's column.
+void ClickColumnTitle(WndHandle* list, int column);
 // What a paste then brings.
 void CopyToClipboard(std::string_view text);
+std::string ClipboardText();
 void Focus(WndHandle* control);
 // Runs act on the modal dialog the next command opens, once it is in front; the command comes
 // back after it, the dialog cancelled if act left it open.

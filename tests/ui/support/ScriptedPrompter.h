@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/wnd/DialogTemplate.h"
 #include "ui/wnd/Prompter.h"
 
 #include <deque>
@@ -10,8 +11,8 @@
 
 using Texts = std::vector<std::string>;
 
-// Records every message and file dialog, and answers file dialogs as planned (cancel when
-// nothing is planned). Installed for its lifetime.
+// Records every message, file dialog and popup menu, and answers dialogs and menus as planned
+// (cancel when nothing is planned). Installed for its lifetime.
 class ScriptedPrompter : public Prompter {
 public:
     struct Message {
@@ -34,6 +35,16 @@ public:
         return answer;
     }
 
+    std::optional<int> ChooseMenuItem(CWnd*, std::span<const MenuItem> items, int, int) override {
+        std::vector<int> ids;
+        for (const MenuItem& item : items) ids.push_back(item.id);
+        menus.push_back(ids);
+        if (plannedMenuChoices.empty()) return std::nullopt;
+        const std::optional<int> answer = plannedMenuChoices.front();
+        plannedMenuChoices.pop_front();
+        return answer;
+    }
+
     // The texts of the messages shown since the last call.
     Texts TakeTexts() {
         Texts texts;
@@ -47,4 +58,6 @@ public:
     std::vector<Message> messages;
     std::vector<FileDialogRequest> fileRequests;
     std::deque<std::optional<std::string>> plannedFiles;  // as the file system names them
+    std::vector<std::vector<int>> menus;                  // the ids each popup menu offered
+    std::deque<std::optional<int>> plannedMenuChoices;    // dismissed when nothing is planned
 };

@@ -50,15 +50,19 @@ std::optional<std::uint32_t> LookUpIpv4(const std::string& host, std::string* er
     return resolved;
 }
 
-SocketHandle StartConnect(const Endpoint& server) {
+SocketHandle StartConnect(const Endpoint& server, std::uint32_t from) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return kNoSocket;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(from);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(server.address);
     address.sin_port = htons(server.port);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
-        errno == EINPROGRESS) {
+    if ((from == 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0) &&
+        (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+         errno == EINPROGRESS)) {
         return static_cast<SocketHandle>(fd);
     }
     const int error = errno;

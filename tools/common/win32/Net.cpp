@@ -41,15 +41,19 @@ std::optional<std::uint32_t> LookUpIpv4(const std::string& host, std::string* er
     return resolved;
 }
 
-SocketHandle StartConnect(const Endpoint& server) {
+SocketHandle StartConnect(const Endpoint& server, std::uint32_t from) {
     const SOCKET sock = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (sock == INVALID_SOCKET) return kNoSocket;
     u_long nonBlocking = 1;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = ::htonl(from);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = ::htonl(server.address);
     address.sin_port = ::htons(server.port);
     if (::ioctlsocket(sock, FIONBIO, &nonBlocking) == 0 &&
+        (from == 0 || ::bind(sock, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0) &&
         (::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
          ::WSAGetLastError() == WSAEWOULDBLOCK)) {
         return sock;

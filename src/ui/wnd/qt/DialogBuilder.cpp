@@ -2,8 +2,10 @@
 
 #include "ui/wnd/qt/ColourLabel.h"
 #include "ui/wnd/qt/Cp932Validator.h"
+#include "ui/wnd/qt/DialogUnits.h"
 #include "ui/wnd/qt/FontFamilies.h"
 #include "ui/wnd/qt/Mnemonics.h"
+#include "ui/wnd/qt/QtListView.h"
 #include "ui/wnd/qt/QtText.h"
 
 #include <QCheckBox>
@@ -18,25 +20,6 @@
 #include <algorithm>
 
 namespace {
-
-// Dialog units to pixels, as the window system converts them with the dialog font.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font) {
-        QFontMetrics metrics(font);
-        const QString sample =
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        m_baseX = (metrics.horizontalAdvance(sample) / 26 + 1) / 2;
-        m_baseY = metrics.height();
-    }
-    QRect ToPixels(int x, int y, int cx, int cy) const {
-        return QRect(x * m_baseX / 4, y * m_baseY / 8, cx * m_baseX / 4, cy * m_baseY / 8);
-    }
-
-private:
-    int m_baseX;
-    int m_baseY;
-};
 
 QWidget* MakeEdit(const ControlTemplate& control, QWidget* parent) {
     if (control.styles & kStyleMultiLine) {
@@ -76,7 +59,8 @@ QWidget* MakeStatic(const ControlTemplate& control, QWidget* parent) {
     return label;
 }
 
-QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog, bool hasDefaultButton) {
+QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog, bool hasDefaultButton,
+                     const DialogUnits& units) {
     switch (control.kind) {
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
@@ -100,6 +84,8 @@ QWidget* MakeControl(const ControlTemplate& control, QDialog& dialog, bool hasDe
             line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
             return line;
         }
+        case ControlKind::ListView:
+            return MakeListView(&dialog, units);
     }
     return nullptr;
 }
@@ -130,7 +116,7 @@ std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate
     std::map<int, QWidget*> controls;
     QLabel* pendingBuddy = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        QWidget* widget = MakeControl(control, dialog, hasDefaultButton);
+        QWidget* widget = MakeControl(control, dialog, hasDefaultButton, units);
         // The window takes dropped files and ignores them; no control may take one instead.
         widget->setAcceptDrops(false);
         QRect place = units.ToPixels(control.x, control.y, control.cx, control.cy);

@@ -1,15 +1,18 @@
-#include "ui/wnd/CWnd.h"
 #include "ui/wnd/DialogWindow.h"
+
+#include "ui/wnd/CWnd.h"
 #include "ui/wnd/qt/ColourLabel.h"
 #include "ui/wnd/qt/DialogBuilder.h"
 #include "ui/wnd/qt/QtHandles.h"
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -19,8 +22,35 @@ public:
         : QDialog(parent), m_onCancel(std::move(onCancel)) {}
 
     void reject() override { m_onCancel(); }
+    void SetContextMenuHandler(std::function<void(int, int)> handler) {
+        m_onContextMenu = std::move(handler);
+    }
 
 protected:
+    // A right click reaches the dialog when the control under the pointer has no menu of its
+    // own. The keys are taken below, alike on every platform plugin.
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        if (!m_onContextMenu || event->reason() != QContextMenuEvent::Mouse) {
+            event->ignore();
+            return;
+        }
+        m_onContextMenu(event->globalPos().x(), event->globalPos().y());
+    }
+    // Shift+F10 and the Menu key, as Windows takes them: an edit keeps them for its own menu.
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool menuKey =
+            event->key() == Qt::Key_Menu ||
+            (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+        QWidget* focus = focusWidget();
+        if (!m_onContextMenu || !menuKey || qobject_cast<QLineEdit*>(focus) != nullptr ||
+            qobject_cast<QPlainTextEdit*>(focus) != nullptr) {
+            QDialog::keyPressEvent(event);
+            return;
+        }
+        QWidget* place = focus != nullptr ? focus : this;
+        const QPoint at = place->mapToGlobal(place->rect().center());
+        m_onContextMenu(at.x(), at.y());
+    }
     void dragEnterEvent(QDragEnterEvent* event) override {
         if (event->mimeData()->hasUrls()) event->acceptProposedAction();
     }
@@ -28,6 +58,7 @@ protected:
 
 private:
     std::function<void()> m_onCancel;
+    std::function<void(int, int)> m_onContextMenu;
 };
 
 class QtDialogWindow : public DialogWindow {
@@ -46,7 +77,14 @@ public:
         return found != m_controls.end() ? ToHandle(found->second) : nullptr;
     }
 
-    void Show() override { m_widget->show(); }
+    void Show() override {
+        if (!m_widget->isVisible()) {
+            m_widget->show();
+            return;
+        }
+        m_widget->raise();
+        m_widget->activateWindow();
+    }
     int RunUntilEnded() override;
     void End(int result) override { m_widget->done(result); }
 
@@ -58,6 +96,11 @@ public:
             label->SetColourSource(std::move(source));
         }
     }
+    void OnContextMenu(std::function<void(int x, int y)> handler) override {
+        m_widget->SetContextMenuHandler(std::move(handler));
+    }
+    // Window managers keep their window menus to themselves.
+    void AddToSystemMenu(std::span<const MenuItem>, std::function<void(int)>) override {}
 
 private:
     bool m_appWindow;
@@ -67,8 +110,8 @@ private:
 
 int QtDialogWindow::RunUntilEnded() {
     if (!m_appWindow) return m_widget->exec();
-    // Not modal: the window manager gives a modal window no task-bar entry. It is the only
-    // window then, so nothing else could be used meanwhile anyway.
+    // Not modal: the window manager gives a modal window no task-bar entry, and the windows
+    // opened beside it stay usable.
     QEventLoop loop;
     QObject::connect(m_widget, &QDialog::finished, &loop, &QEventLoop::quit);
     m_widget->show();

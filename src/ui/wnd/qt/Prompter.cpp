@@ -1,12 +1,14 @@
 #include "ui/wnd/Prompter.h"
 
 #include "ui/wnd/CWnd.h"
+#include "ui/wnd/DialogTemplate.h"
 #include "ui/wnd/qt/QtHandles.h"
 #include "ui/wnd/qt/QtText.h"
 
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
@@ -60,6 +62,15 @@ public:
             return std::nullopt;
         }
         return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    }
+
+    std::optional<int> ChooseMenuItem(CWnd* owner, std::span<const MenuItem> items, int x,
+                                      int y) override {
+        QMenu menu(OwnerWidget(owner));
+        for (const MenuItem& item : items) menu.addAction(QtText(item.text))->setData(item.id);
+        const QAction* chosen = menu.exec(QPoint(x, y));
+        if (chosen == nullptr) return std::nullopt;
+        return chosen->data().toInt();
     }
 };
 

@@ -1,10 +1,13 @@
-#include "ui/wnd/CFont.h"
 #include "ui/wnd/WindowSystem.h"
+
+#include "ui/wnd/CFont.h"
 #include "ui/wnd/qt/Cp932Validator.h"
 #include "ui/wnd/qt/QtHandles.h"
 #include "ui/wnd/qt/QtText.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -102,6 +105,10 @@ void ShowPaneText(WndHandle* hWnd, const std::string& text) {
     auto* pane = static_cast<QPlainTextEdit*>(QtWidget(hWnd));
     pane->setPlainText(QtText(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+}
+
+void SetClipboardText(WndHandle*, const std::string& text) {
+    QApplication::clipboard()->setText(QtText(text));
 }
 
 }  // namespace wnd

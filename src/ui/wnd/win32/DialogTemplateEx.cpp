@@ -3,6 +3,8 @@
 #include "ui/wnd/win32/Win32Handles.h"
 
 #include <windows.h>
+// Each needs windows.h before it.
+#include <commctrl.h>
 
 #include <string_view>
 
@@ -14,9 +16,10 @@ constexpr WORD kClassEdit = 0x0081;
 constexpr WORD kClassStatic = 0x0082;
 
 struct ControlStyle {
-    WORD windowClass;
+    WORD windowClass;  // a predefined class, or
     DWORD style;
     DWORD exStyle = 0;
+    const char* className = nullptr;  // a class by its name
 };
 
 class TemplateWriter {
@@ -70,6 +73,9 @@ ControlStyle StyleOf(const ControlTemplate& control) {
             return StaticStyle(control.styles);
         case ControlKind::EtchedLine:
             return {kClassStatic, SS_ETCHEDHORZ};
+        case ControlKind::ListView:
+            return {0, LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                    (control.styles & kStyleBorder) ? WS_EX_CLIENTEDGE : 0u, "SysListView32"};
     }
     return {kClassStatic, SS_LEFT};
 }
@@ -86,8 +92,12 @@ void WriteControl(TemplateWriter& out, const ControlTemplate& control, bool firs
         out.Word(static_cast<WORD>(value));
     }
     out.Dword(static_cast<DWORD>(control.id));
-    out.Word(0xFFFF);
-    out.Word(style.windowClass);
+    if (style.className != nullptr) {
+        out.Text(style.className);
+    } else {
+        out.Word(0xFFFF);
+        out.Word(style.windowClass);
+    }
     out.Text(control.text);
     out.Word(0);  // no creation data
 }

@@ -3,14 +3,18 @@
 #include "ui/wnd/win32/DialogTemplateEx.h"
 #include "ui/wnd/win32/Win32Edit.h"
 #include "ui/wnd/win32/Win32Handles.h"
+#include "ui/wnd/win32/Win32ListView.h"
 #include "ui/wnd/win32/Win32Messages.h"
 
 #include <windows.h>
 // Each needs windows.h before it.
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <map>
+#include <memory>
+#include <set>
 #include <vector>
 
 namespace {
@@ -18,6 +22,13 @@ namespace {
 bool HasClass(HWND hwnd, const wchar_t* className) {
     wchar_t name[16];
     return GetClassNameW(hwnd, name, 16) != 0 && lstrcmpiW(name, className) == 0;
+}
+
+// Every dialog of this thread that is open: a message for any of them passes its dialog
+// manager (Tab, Escape, mnemonics), whichever window's loop took it.
+std::set<HWND>& OpenDialogs() {
+    static std::set<HWND> dialogs;
+    return dialogs;
 }
 
 class Win32DialogWindow : public DialogWindow {
@@ -31,7 +42,10 @@ public:
         return id == kIdStatic ? nullptr : ToHandle(GetDlgItem(m_hwnd, id));
     }
 
-    void Show() override { ShowWindow(m_hwnd, SW_SHOW); }
+    void Show() override {
+        ShowWindow(m_hwnd, SW_SHOW);
+        SetForegroundWindow(m_hwnd);
+    }
     int RunUntilEnded() override;
     void End(int result) override;
 
@@ -46,6 +60,11 @@ public:
     void SetColourSource(WndHandle* control, std::function<ControlColours()> source) override {
         if (HasClass(ToHwnd(control), L"Static")) m_colours[ToHwnd(control)] = std::move(source);
     }
+    void OnContextMenu(std::function<void(int x, int y)> handler) override {
+        m_onContextMenu = std::move(handler);
+    }
+    void AddToSystemMenu(std::span<const MenuItem> items,
+                         std::function<void(int id)> chosen) override;
 
 private:
     struct Handler {
@@ -59,6 +78,9 @@ private:
     bool Notify(int id, Notification notification);
     void OnCommand(int id, int code, HWND control);
     INT_PTR OnCtlColorStatic(HDC dc, HWND control);
+    INT_PTR OnNotify(const NMHDR& header);
+    void ShowContextMenu(HWND from, LPARAM place);
+    bool OnSystemCommand(WPARAM command);
     HBRUSH SolidBrush(COLORREF colour);
     bool IsIgnoredEnter(const MSG& msg) const;
 
@@ -69,6 +91,10 @@ private:
     std::vector<Handler> m_handlers;
     std::map<HWND, std::function<ControlColours()>> m_colours;
     std::map<COLORREF, HBRUSH> m_brushes;
+    std::vector<std::unique_ptr<Win32ListView>> m_lists;
+    std::function<void(int, int)> m_onContextMenu;
+    std::vector<int> m_systemMenuIds;
+    std::function<void(int)> m_onSystemMenu;
 };
 
 Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialogTemplate, HWND parent,
@@ -77,6 +103,9 @@ Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialogTemplate, HWND 
           dialogTemplate.controls,
           [](const auto& control) { return control.kind == ControlKind::DefPushButton; })),
       m_onCancel(std::move(onCancel)) {
+    // Its classes, for a template that has a list.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
     std::vector<uint16_t> words = BuildDialogTemplateEx(dialogTemplate);
     CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), parent, DialogProc,
@@ -85,10 +114,17 @@ Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialogTemplate, HWND 
         if (control.kind == ControlKind::Edit && !(control.styles & kStyleMultiLine)) {
             ApplyTypingRules(GetDlgItem(m_hwnd, control.id), control.styles & kStyleNumber);
         }
+        if (control.kind == ControlKind::ListView) {
+            m_lists.push_back(
+                std::make_unique<Win32ListView>(GetDlgItem(m_hwnd, control.id), m_hwnd));
+        }
     }
+    OpenDialogs().insert(m_hwnd);
 }
 
 Win32DialogWindow::~Win32DialogWindow() {
+    OpenDialogs().erase(m_hwnd);
+    m_lists.clear();
     DestroyWindow(m_hwnd);
     for (const auto& [colour, brush] : m_brushes) DeleteObject(brush);
 }
@@ -115,6 +151,13 @@ INT_PTR Win32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CONTEXTMENU:
+            ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+            return TRUE;
+        case WM_SYSCOMMAND:
+            return OnSystemCommand(wParam);
         case WM_CLOSE:
             m_onCancel();
             return TRUE;
@@ -176,6 +219,46 @@ HBRUSH Win32DialogWindow::SolidBrush(COLORREF colour) {
     return m_brushes.emplace(colour, CreateSolidBrush(colour)).first->second;
 }
 
+INT_PTR Win32DialogWindow::OnNotify(const NMHDR& header) {
+    auto* list = static_cast<Win32ListView*>(ListView::Of(ToHandle(header.hwndFrom)));
+    if (list == nullptr) return FALSE;
+    // A dialog procedure answers a notification through the window's message result.
+    SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, list->OnNotify(header));
+    return TRUE;
+}
+
+// A request from the keyboard has no point: the menu goes to the middle of the control that has
+// the focus.
+void Win32DialogWindow::ShowContextMenu(HWND from, LPARAM place) {
+    if (!m_onContextMenu) return;
+    POINT at{static_cast<short>(LOWORD(place)), static_cast<short>(HIWORD(place))};
+    if (place == -1) {
+        RECT rect{};
+        GetWindowRect(from != nullptr ? from : m_hwnd, &rect);
+        at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+    m_onContextMenu(at.x, at.y);
+}
+
+void Win32DialogWindow::AddToSystemMenu(std::span<const MenuItem> items,
+                                        std::function<void(int id)> chosen) {
+    HMENU menu = GetSystemMenu(m_hwnd, FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (const MenuItem& item : items) {
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id), WideText(item.text).c_str());
+        m_systemMenuIds.push_back(item.id);
+    }
+    m_onSystemMenu = std::move(chosen);
+}
+
+// The system keeps the low four bits of a command for itself.
+bool Win32DialogWindow::OnSystemCommand(WPARAM command) {
+    const int id = static_cast<int>(command & 0xFFF0);
+    if (std::ranges::find(m_systemMenuIds, id) == m_systemMenuIds.end()) return false;
+    m_onSystemMenu(id);
+    return true;
+}
+
 bool Win32DialogWindow::IsIgnoredEnter(const MSG& msg) const {
     return !m_hasDefaultButton && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
            (msg.hwnd == m_hwnd || IsChild(m_hwnd, msg.hwnd));
@@ -193,7 +276,7 @@ int Win32DialogWindow::RunUntilEnded() {
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
             return IDCANCEL;
         }
-        if (IsIgnoredEnter(msg) || IsDialogMessageW(m_hwnd, &msg)) continue;
+        if (IsIgnoredEnter(msg) || PreTranslateDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -208,6 +291,19 @@ void Win32DialogWindow::End(int result) {
 }
 
 }  // namespace
+
+// The Application key is let go: Windows turns it into a context menu request, as it does
+// Shift+F10; Wine does not. Taken here, it makes one request on both.
+bool PreTranslateDialogMessage(MSG& msg) {
+    if (msg.wParam == VK_APPS && (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP)) {
+        if (msg.message == WM_KEYUP) {
+            SendMessageW(msg.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg.hwnd), -1);
+        }
+        return true;
+    }
+    HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    return root != nullptr && OpenDialogs().contains(root) && IsDialogMessageW(root, &msg);
+}
 
 std::unique_ptr<DialogWindow> DialogWindow::Build(const DialogTemplate& dialogTemplate,
                                                   WndHandle* parent,

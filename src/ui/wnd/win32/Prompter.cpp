@@ -1,5 +1,7 @@
-#include "ui/wnd/CWnd.h"
 #include "ui/wnd/Prompter.h"
+
+#include "ui/wnd/CWnd.h"
+#include "ui/wnd/DialogTemplate.h"
 #include "ui/wnd/win32/Win32Handles.h"
 
 #include <windows.h>
@@ -60,6 +62,23 @@ public:
         BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
         if (!chosen) return std::nullopt;
         return Utf8(path.data());
+    }
+
+    std::optional<int> ChooseMenuItem(CWnd* owner, std::span<const MenuItem> items, int x,
+                                      int y) override {
+        HMENU menu = CreatePopupMenu();
+        for (const MenuItem& item : items) {
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id),
+                        WideText(item.text).c_str());
+        }
+        HWND window = OwnerWindow(owner);
+        // Only the foreground window's menu closes when the operator clicks elsewhere.
+        SetForegroundWindow(window);
+        const int chosen =
+            TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
+        DestroyMenu(menu);
+        if (chosen == 0) return std::nullopt;
+        return chosen;
     }
 };
 

@@ -1,11 +1,14 @@
+#include "ui/wnd/WindowSystem.h"
+
 #include "platform/win32/WideText.h"
 #include "ui/wnd/CFont.h"
-#include "ui/wnd/WindowSystem.h"
 #include "ui/wnd/win32/Win32Edit.h"
 #include "ui/wnd/win32/Win32Handles.h"
 #include "ui/wnd/win32/Win32Messages.h"
 
 #include <windows.h>
+
+#include <cstring>
 
 namespace {
 
@@ -84,6 +87,27 @@ void ShowPaneText(WndHandle* hWnd, const std::string& text) {
     int end = GetWindowTextLengthW(pane);
     SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(end), end);
     SendMessageW(pane, EM_SCROLLCARET, 0, 0);
+}
+
+// The system's text takes CR LF line ends, and belongs to the clipboard once handed over.
+void SetClipboardText(WndHandle* owner, const std::string& text) {
+    std::wstring wide;
+    for (wchar_t c : WideText(text)) {
+        if (c == L'\n') wide += L'\r';
+        wide += c;
+    }
+    const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) return;
+    std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(ToHwnd(owner))) {
+        GlobalFree(memory);
+        return;
+    }
+    EmptyClipboard();
+    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    CloseClipboard();
 }
 
 }  // namespace wnd

@@ -5,11 +5,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -29,7 +32,8 @@ Colour ColourOf(const QColor& colour) {
 Qt::Key QtKey(int key) {
     static const std::map<int, Qt::Key> named{
         {kReturn, Qt::Key_Return}, {kEnter, Qt::Key_Enter}, {kEscape, Qt::Key_Escape},
-        {kTab, Qt::Key_Tab},       {kSpace, Qt::Key_Space}, {kBackspace, Qt::Key_Backspace}};
+        {kTab, Qt::Key_Tab},       {kSpace, Qt::Key_Space}, {kBackspace, Qt::Key_Backspace},
+        {kHome, Qt::Key_Home},     {kF10, Qt::Key_F10},     {kMenuKey, Qt::Key_Menu}};
     const auto found = named.find(key);
     return found != named.end() ? found->second : static_cast<Qt::Key>(key);
 }
@@ -58,11 +62,32 @@ void Press(WndHandle* target, int key, unsigned modifiers) {
     Qt::KeyboardModifiers qtModifiers;
     if (modifiers & kAlt) qtModifiers |= Qt::AltModifier;
     if (modifiers & kControl) qtModifiers |= Qt::ControlModifier;
+    if (modifiers & kShift) qtModifiers |= Qt::ShiftModifier;
     QTest::keyClick(QtWidget(target), QtKey(key), qtModifiers);
 }
 
 void Click(WndHandle* control) {
     QTest::mouseClick(QtWidget(control), Qt::LeftButton);
+}
+
+// The window system turns the click into a context menu event; offscreen nobody does.
+void RightClick(WndHandle* control) {
+    QWidget* widget = QtWidget(control);
+    QTest::mouseClick(widget, Qt::RightButton);
+    const QPoint centre = widget->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, centre, widget->mapToGlobal(centre));
+    QApplication::sendEvent(widget, &event);
+}
+
+void ClickColumnTitle(WndHandle* list, int column) {
+    const QHeaderView* header = static_cast<QTableView*>(QtWidget(list))->horizontalHeader();
+    const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+}
+
+std::string ClipboardText() {
+    return QApplication::clipboard()->text().toStdString();
 }
 
 void CopyToClipboard(std::string_view text) {

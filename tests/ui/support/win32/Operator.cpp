@@ -2,8 +2,11 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/wnd/win32/Win32Handles.h"
+#include "ui/wnd/win32/Win32Messages.h"
 
 #include <windows.h>
+// Each needs windows.h before it.
+#include <commctrl.h>
 
 #include <chrono>
 #include <cstring>
@@ -19,10 +22,26 @@ namespace {
 // the dialog manager first (Tab, Escape, mnemonics), then the control.
 void Route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{hwnd, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
-    HWND root = ::GetAncestor(hwnd, GA_ROOT);
-    if (root != nullptr && ::IsDialogMessageW(root, &msg)) return;
+    if (PreTranslateDialogMessage(msg)) return;
     ::DispatchMessageW(&msg);
 }
+
+// Shift and Control held while a key is pressed, as the system's key state tells them.
+class HeldModifiers {
+public:
+    explicit HeldModifiers(unsigned modifiers) {
+        ::GetKeyboardState(m_before);
+        BYTE held[256];
+        std::memcpy(held, m_before, sizeof held);
+        if (modifiers & kShift) held[VK_SHIFT] = 0x80;
+        if (modifiers & kControl) held[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(held);
+    }
+    ~HeldModifiers() { ::SetKeyboardState(m_before); }
+
+private:
+    BYTE m_before[256];
+};
 
 // The dialog manager translates a key it passes on into characters from the keyboard's state,
 // where no modifier is held: the characters sent are the key's own.
@@ -43,9 +62,9 @@ struct KeyStroke {
 
 KeyStroke StrokeOf(int key, unsigned modifiers) {
     static const std::map<int, KeyStroke> named{
-        {kReturn, {VK_RETURN, L'\r'}}, {kEnter, {VK_RETURN, L'\r'}},
-        {kEscape, {VK_ESCAPE, 0x1b}},  {kTab, {VK_TAB, L'\t'}},
-        {kSpace, {VK_SPACE, L' '}},    {kBackspace, {VK_BACK, L'\b'}}};
+        {kReturn, {VK_RETURN, L'\r'}}, {kEnter, {VK_RETURN, L'\r'}}, {kEscape, {VK_ESCAPE, 0x1b}},
+        {kTab, {VK_TAB, L'\t'}},       {kSpace, {VK_SPACE, L' '}},   {kBackspace, {VK_BACK, L'\b'}},
+        {kHome, {VK_HOME, 0}},         {kF10, {VK_F10, 0}},          {kMenuKey, {VK_APPS, 0}}};
     if (const auto found = named.find(key); found != named.end()) return found->second;
     const auto letter = static_cast<wchar_t>(key);
     return {letter,
@@ -90,9 +109,10 @@ void ServeEvents(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     do {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-            if (root != nullptr && ::IsDialogMessageW(root, &msg)) continue;
+        // Bounded too: a worker that keeps handing work over keeps the queue from emptying.
+        while (std::chrono::steady_clock::now() < end &&
+               ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (PreTranslateDialogMessage(msg)) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -110,6 +130,13 @@ void Press(WndHandle* target, int key, unsigned modifiers) {
     HWND hwnd = ToHwnd(target);
     TakeKeyboard(hwnd);
     const auto [virtualKey, character] = StrokeOf(key, modifiers);
+    const HeldModifiers held(modifiers);
+    if (key == kF10) {
+        // A system key even without Alt. Its release is left out: the menu it opens takes it,
+        // and the scripted one shows none.
+        Route(hwnd, WM_SYSKEYDOWN, virtualKey, 1);
+        return;
+    }
     if (modifiers & kAlt) {
         constexpr LPARAM kAltDown = LPARAM{1} << 29;
         Route(hwnd, WM_SYSKEYDOWN, virtualKey, kAltDown | 1);
@@ -126,6 +153,36 @@ void Press(WndHandle* target, int key, unsigned modifiers) {
 
 void Click(WndHandle* control) {
     ::SendMessageW(ToHwnd(control), BM_CLICK, 0, 0);
+}
+
+// The system makes the context menu request of the release, for the window under the pointer.
+void RightClick(WndHandle* control) {
+    HWND hwnd = ToHwnd(control);
+    RECT rect{};
+    ::GetClientRect(hwnd, &rect);
+    const LPARAM centre = MAKELPARAM(rect.right / 2, rect.bottom / 2);
+    ::SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, centre);
+    ::SendMessageW(hwnd, WM_RBUTTONUP, 0, centre);
+}
+
+void ClickColumnTitle(WndHandle* list, int column) {
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(ToHwnd(list), LVM_GETHEADER, 0, 0));
+    RECT rect{};
+    ::SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
+    const LPARAM centre = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    ::SendMessageW(header, WM_LBUTTONUP, 0, centre);
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = wide::ToUtf8(static_cast<const wchar_t*>(::GlobalLock(data))).value_or("");
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
 }
 
 void CopyToClipboard(std::string_view text) {
