@@ -16,7 +16,7 @@ void MqttPublisher::Start(const MqttSettings& broker, const std::string& prefix)
     if (broker.host.empty() || m_running) return;
     m_shared.stopping = false;
     m_shared.stop.Reset();
-    m_shared.kind = PublisherStatus::kConnecting;
+    m_shared.SetKind(PublisherStatus::kConnecting);
     {
         // A run starts with no labels of its own.
         std::lock_guard lock(m_shared.labelsMutex);
@@ -28,7 +28,7 @@ void MqttPublisher::Start(const MqttSettings& broker, const std::string& prefix)
             [this, broker, prefix] { PublisherRun(broker, prefix, m_shared, m_tell).Run(); });
     } catch (const std::system_error&) {
         m_running = false;
-        m_shared.kind = PublisherStatus::kOff;
+        m_shared.SetKind(PublisherStatus::kOff);
         Trace(m_tell, "MQTT: no thread to publish on\r\n");
     }
 }
@@ -39,7 +39,7 @@ void MqttPublisher::Stop() {
     m_shared.stopping = true;
     m_shared.stop.Set();
     m_thread.join();
-    m_shared.kind = PublisherStatus::kOff;
+    m_shared.SetKind(PublisherStatus::kOff);
 }
 
 void MqttPublisher::SetNames(const Names& names) {
@@ -77,7 +77,9 @@ void MqttPublisher::OnReport(const Report& report) {
 }
 
 void MqttPublisher::OnIdle() {
-    if (m_handedOver.exchange(false)) m_shared.work.Set();
+    if (!m_handedOver.exchange(false)) return;
+    m_shared.work.Set();
+    m_shared.TellStatus();
 }
 
 void MqttPublisher::OnUnitSilent(const std::string& unitAddress) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -36,6 +37,9 @@ public:
     void SetNames(const Names& names);
     void SetTitle(const std::string& title);
     PublisherStatus Status() const;
+    // Before Start. Called whenever Status() may have changed, on whichever thread changed it
+    // (the worker's, the publisher's, the owner's), and often: it must not wait.
+    void OnStatusChange(std::function<void()> hook) { m_shared.statusChanged = std::move(hook); }
 
     void OnReport(const Report& report) override;
     // The worker has handed over what arrived: one wake-up for all of it.

@@ -46,7 +46,7 @@ void PublisherRun::Run() {
     auto retry = kFirstRetry;
     while (!m_shared.stopping) {
         TraceDrops();
-        m_shared.kind = PublisherStatus::kConnecting;
+        m_shared.SetKind(PublisherStatus::kConnecting);
         const Opened opened = Connect();
         if (opened == Opened::kWoken) break;
         if (opened == Opened::kAccepted) {
@@ -60,7 +60,7 @@ void PublisherRun::Run() {
         }
         const auto delay = opened == Opened::kBadUserNameOrPassword ? kLongestRetry : retry;
         retry = std::min(retry * 2, kLongestRetry);
-        m_shared.kind = PublisherStatus::kWaitingToReconnect;
+        m_shared.SetKind(PublisherStatus::kWaitingToReconnect);
         WaitToRetry(delay);
     }
     Finish();
@@ -99,7 +99,7 @@ void PublisherRun::WaitToRetry(std::chrono::milliseconds delay) {
 }
 
 bool PublisherRun::Serve() {
-    m_shared.kind = PublisherStatus::kConnected;
+    m_shared.SetKind(PublisherStatus::kConnected);
     m_lastQueued = Clock::now();
     m_answerDue = Clock::time_point::max();
     m_pingPending = false;
@@ -186,6 +186,7 @@ bool PublisherRun::Exchange(Clock::time_point until, bool serving) {
     }
     const bool awaiting = !m_inFlight.empty() || m_pingPending;
     if (!m_packets.empty()) {
+        m_shared.TellStatus();
         m_answerDue = awaiting ? Clock::now() + kAnswerLimit : Clock::time_point::max();
     }
     return open || Lose(m_connection.Error());

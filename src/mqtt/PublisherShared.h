@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -20,6 +21,16 @@ struct PublisherShared {
     std::atomic<bool> stopping{false};
     std::atomic<PublisherStatus::Kind> kind{PublisherStatus::kOff};
     std::atomic<size_t> reportsInFlight{0};
+    // Set before a run starts; see MqttPublisher::OnStatusChange.
+    std::function<void()> statusChanged;
+
+    void SetKind(PublisherStatus::Kind now) {
+        kind = now;
+        TellStatus();
+    }
+    void TellStatus() const {
+        if (statusChanged) statusChanged();
+    }
 
     // The operator's names and title, CP932; changed: not yet taken by the run.
     std::mutex labelsMutex;

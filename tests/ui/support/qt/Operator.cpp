@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -114,6 +115,7 @@ std::string TextOf(WndHandle* control) {
     if (widget->isWindow()) return widget->windowHandle()->title().toStdString();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text().toStdString();
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
     return {};
 }
 
