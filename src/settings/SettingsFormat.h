@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 // The settings file: lines of a key ("#$" ... "=") followed by its value. Files written by the
 // Windows version and files in the field rely on the reader's exact way of finding keys.
@@ -64,3 +65,6 @@ public:
 // broker's dialog for its texts: a value holding a key would set that key, here and in every
 // reader of old.
 inline constexpr char kKeyMarker[] = "#$";
+inline bool HoldsKeyMarker(std::string_view text) {
+    return text.find(kKeyMarker) != std::string_view::npos;
+}

@@ -11,10 +11,6 @@ constexpr char kSettingsExtension[] = "qd";
 constexpr char kSettingsFilter[] = "qd file (*.qd)|*.qd|all files(*.*)|*.*||";
 constexpr unsigned kDialogFlags = kOfnHideReadOnly | kOfnOverwritePrompt;
 
-bool HoldsKeyMarker(const std::string& text) {
-    return text.find(kKeyMarker) != std::string::npos;
-}
-
 // Settings lines go straight into the window's controls and the record.
 class WindowSettings : public SettingsTarget {
 public:
@@ -46,6 +42,7 @@ bool CSignalServerDlg::LoadSettings(std::string path) {
     if (read.opened) {
         SetWindowText(m_strTitle);
         m_editLogFile.SetWindowText(LogFileLine(m_log.WaitingRowCount()));
+        ShowMqttState();
     }
     return read.startRequested;
 }

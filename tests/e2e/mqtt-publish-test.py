@@ -187,6 +187,20 @@ def published_as_specified(folder):
     wait_for(lambda: watcher.last(f"{prefix}/status") == "offline", 10, "offline")
 
 
+def silent_unit_goes_offline(folder):
+    """The unit list marks a unit silent after its silent time: its availability goes offline,
+    and online again with its next report."""
+    broker, prefix = Broker(folder / "broker"), "quiet"
+    watcher = Subscriber(broker, [f"{prefix}/units/+/availability"])
+    program = Program(folder / "program", broker, f"#$MQTTTOPIC={prefix}\r\n#$SILENTSEC=1\r\n")
+    availability = f"{prefix}/units/127.0.0.4/availability"
+    program.report(4, 1)
+    wait_for(lambda: watcher.payloads(availability) == ["online", "offline"], 10, "offline")
+    program.report(4, 1)
+    wait_for(lambda: watcher.last(availability) == "online", 10, "online again")
+    program.end()
+
+
 def killed_leaves_the_will(folder):
     """SIGKILL: the broker publishes the will, offline, under the default prefix."""
     broker = Broker(folder / "broker")
@@ -235,7 +249,7 @@ def wrong_password_told_once(folder):
     assert tries == 1 and err.count(REFUSED) == 1, (tries, err)
 
 
-CASES = [published_as_specified, killed_leaves_the_will, broker_away_loses_nothing,
+CASES = [published_as_specified, silent_unit_goes_offline, killed_leaves_the_will, broker_away_loses_nothing,
          wrong_password_told_once]
 
 if __name__ == "__main__":
