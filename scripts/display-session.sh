@@ -26,7 +26,12 @@ start_wine() {
     unset LC_ALL
     mkdir -p "$WINEPREFIX"
     wine_started=1
-    wineserver -p
+    # Root writes where the write bits say no. Wine's server, which opens the files for every
+    # Windows program, runs without root's capabilities, so that a folder without them is refused
+    # as it is to a user.
+    local as_user=()
+    if [ "$(id -u)" -eq 0 ]; then as_user=(setpriv --inh-caps=-all --bounding-set=-all --); fi
+    "${as_user[@]}" wineserver -p
     wine wineboot --init </dev/null >/dev/null 2>&1
     local fonts='HKCU\Software\Wine\Fonts\Replacements'
     wine reg add "$fonts" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f </dev/null >/dev/null 2>&1

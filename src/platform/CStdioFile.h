@@ -44,7 +44,7 @@ public:
     uint64_t GetLength() const { return m_openedLength; }
 
     // Writes what was gathered and closes. False when any of it could not be written; the
-    // file is then as it was before Open.
+    // file then holds what it held before this write.
     bool Close();
 
     // Deletes the file; false when it cannot (or was not there).

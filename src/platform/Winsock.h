@@ -51,6 +51,9 @@ int recv(Socket sock, void* buffer, size_t length);
 // A unit that went away makes the call fail, nothing more (no SIGPIPE).
 int send(Socket sock, const void* buffer, size_t length);
 int closesocket(Socket sock);
+// Closed with a reset rather than an orderly end: nothing of the connection lingers
+// half-closed, which on Windows would refuse the port to a restart (SO_EXCLUSIVEADDRUSE).
+int abortiveclose(Socket sock);
 
 // The IPv4 address (network byte order) of a name or a dotted text; false, with
 // kErrorHostNotFound or another error, when there is none. May wait for the name service.

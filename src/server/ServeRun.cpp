@@ -168,15 +168,16 @@ void ServeRun::ServeConnection(const WaitingConnection& connection) {
     DrainAndClose(connection, m_buffer.data(), m_buffer.size());
 }
 
-void ServeRun::DropConnection(const WaitingConnection& connection, const char* reason) {
+void ServeRun::DropConnection(const WaitingConnection& connection, const char* reason, bool reset) {
     Trace(m_listener, "from:%s   dropped (%zu bytes): %s\r\n", connection.peerAddress.c_str(),
           connection.frame.BytesHeld(), reason);
-    wsock::closesocket(connection.sock);
+    reset ? wsock::abortiveclose(connection.sock) : wsock::closesocket(connection.sock);
 }
 
 void ServeRun::StopServing() {
     for (const WaitingConnection& connection : m_waiting.TakeAll()) {
-        DropConnection(connection, "server stopped");
+        // A restart on the same port must find none of them still closing.
+        DropConnection(connection, "server stopped", true);
     }
     wsock::closesocket(m_sockListen);
     m_listener.OnStopped();

@@ -34,7 +34,9 @@ private:
     void AcceptPending();
     void ServeArrived(wsock::Socket sock);
     void ServeConnection(const WaitingConnection& connection);
-    void DropConnection(const WaitingConnection& connection, const char* reason);
+    // A reset leaves nothing of the connection behind; an orderly close is what a unit expects.
+    void DropConnection(const WaitingConnection& connection, const char* reason,
+                        bool reset = false);
     void StopServing();
 
     // The socket of the start that began this run; only this run closes it.

@@ -13,11 +13,15 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder() {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path path = fs::temp_directory_path() / ("nr-qd8k-" + std::to_string(random()));
+        // Named as a Japanese operator's folders may be: "-ソポムあ表", whose second bytes code
+        // reading CP932 a byte at a time takes for '\', '|', 0x80, 0xA0 and, last, '\'.
+        const std::string path =
+            (fs::temp_directory_path() / ("nr-qd8k-" + std::to_string(random()))).string() +
+            "-\x83\x5c\x83\x7c\x83\x80\x82\xa0\x95\x5c";
         std::error_code error;
-        if (fs::create_directory(path, error)) {
-            fs::permissions(path, fs::perms::owner_all, error);
-            m_path = path.string();
+        if (fs::create_directory(FileSystemPath(path), error)) {
+            fs::permissions(FileSystemPath(path), fs::perms::owner_all, error);
+            m_path = path;
             return;
         }
     }
@@ -26,8 +30,8 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
-    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(m_path, ignored);
+    fs::permissions(FileSystemPath(m_path), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(FileSystemPath(m_path), ignored);
 }
 
 // Joined as text: the name's bytes stay as the test wrote them.

@@ -37,8 +37,9 @@ public:
     test_net::Handle Socket() const { return m_sock; }
     // Whether a byte or the close arrives within the time, the UI served meanwhile.
     bool Readable(int timeoutMs = 5000) const;
-    // Whether the server closes the connection, with no reply before, within 5 s.
-    bool ClosedByServer() const;
+    // How the server ends the connection, with no reply before, within 5 s: kClosed, kReset,
+    // or kTimedOut.
+    test_net::Received Ending() const;
 
 private:
     test_net::Handle m_sock;

@@ -1,4 +1,5 @@
 #include "Strings.h"
+#include "platform/Cp932.h"
 #include "resource.h"
 #include "support/FixedClock.h"
 #include "support/SystemFiles.h"
@@ -32,7 +33,8 @@ protected:
 // A new or empty file gets a header and a file with rows none, until a name is edited: then the
 // next row written, and only that one, follows a header with the names as they are then. Every
 // edit counts, a restored text too, and one made while logging is off. Names go in as they
-// stand: Japanese in CP932, commas and empty names unquoted.
+// stand: Japanese in CP932, commas and empty names unquoted, one ending in 表 (second byte '\')
+// too.
 TEST_F(LogCommandsTest, HeaderForNewFilesAndOnceAfterAnEdit) {
     Report();
     Report();
@@ -43,7 +45,7 @@ TEST_F(LogCommandsTest, HeaderForNewFilesAndOnceAfterAnEdit) {
 
     WriteFileBytes(LogPath(), "old,header\r\n");
     Report("127.0.0.2");
-    Dialog().m_diChannels[0].pName->SetWindowText("\x83\x7c\x83\x93\x83\x76");  // ポンプ
+    Dialog().m_diChannels[0].pName->SetWindowText("\x83\x7c\x83\x80\x82\xa0\x95\x5c");  // ポムあ表
     Dialog().m_diChannels[1].pName->SetWindowText("a,b");
     Dialog().m_diChannels[2].pName->SetWindowText("");
     TypeInto(IDC_EDIT_DI2, 'X');
@@ -56,7 +58,8 @@ TEST_F(LogCommandsTest, HeaderForNewFilesAndOnceAfterAnEdit) {
     Report();
     Dialog().m_checkLogging.SetCheck(kChecked);
     Report();
-    const std::string edited = kFixedHeaderStart + "\x83\x7c\x83\x93\x83\x76,a,bx,,DI4y,DI5\r\n";
+    const std::string edited =
+        kFixedHeaderStart + "\x83\x7c\x83\x80\x82\xa0\x95\x5c,a,bx,,DI4y,DI5\r\n";
     const std::string fromOther = "2024/11/28,21:47:36,127.0.0.2,1,1,0,0,1\r\n";
     EXPECT_EQ(Log(), "old,header\r\n" + fromOther + edited + kRow + kRow + edited + kRow);
     EXPECT_EQ(prompter.TakeTexts(), Texts{});
@@ -97,7 +100,7 @@ TEST_F(LogCommandsTest, LoggingFollowsTheBoxHoweverItChanges) {
 
 // The browse command shows the path chosen and leaves the file alone until a report comes.
 TEST_F(LogCommandsTest, BrowseChoosesThePathOnly) {
-    prompter.plannedFiles.push_back(folder.File("line1.csv"));
+    prompter.plannedFiles.push_back(cp932::ToUtf8(folder.File("line1.csv")));
     Dialog().OnBrowseLogFile();
     Dialog().OnBrowseLogFile();  // cancelled
     EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("line1.csv"));

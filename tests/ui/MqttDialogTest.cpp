@@ -65,7 +65,7 @@ TEST_F(MqttDialogTest, ShowsTheSettingsAndOkKeepsThem) {
                              "ope",        "p#a ss=", true};
     EXPECT_EQ(Dialog().m_mqttSettings, typed);
     EXPECT_TRUE(prompter.messages.empty());
-    prompter.plannedFiles.push_back(folder.File("a.qd"));
+    prompter.plannedFiles.push_back(cp932::ToUtf8(folder.File("a.qd")));
     Dialog().OnSaveSettings();
     EXPECT_TRUE(
         ReadFileBytes(folder.File("a.qd"))

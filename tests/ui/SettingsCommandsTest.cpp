@@ -1,4 +1,6 @@
+#include "ProgramResources.h"
 #include "Strings.h"
+#include "platform/Cp932.h"
 #include "resource.h"
 #include "support/SystemFiles.h"
 #include "support/UnitClient.h"
@@ -15,11 +17,11 @@ protected:
     }
     std::string Name(int channel) { return Text(*Dialog().m_diChannels[channel].pName); }
     void SaveTo(const std::string& path) {
-        prompter.plannedFiles.push_back(path);
+        prompter.plannedFiles.push_back(cp932::ToUtf8(path));
         Dialog().OnSaveSettings();
     }
     void LoadFrom(const std::string& path) {
-        prompter.plannedFiles.push_back(path);
+        prompter.plannedFiles.push_back(cp932::ToUtf8(path));
         Dialog().OnLoadSettings();
     }
     bool Holds(const std::string& path, const std::string& part) {
@@ -30,44 +32,47 @@ protected:
 // Every setting byte for byte, the pointer file naming the file with no line end; after a
 // restart everything is back, the server waiting on its port, the trace as read, and names the
 // file brings do not ask for a header. A relative log path is kept as written and leads into
-// the home folder.
+// the home folder. Title, names and paths hold characters whose second byte is '\', '|', 0x80
+// or 0xA0, at their ends too.
 TEST_F(SettingsCommandsTest, SettingsSurviveARestart) {
     Open();
-    const std::string pump = "\x83\x7c\x83\x93\x83\x76";  // ポンプ
+    const std::string pump = "\x83\x7c\x83\x93\x83\x76\x95\x5c";  // ポンプ表
+    const std::string title = "Line 1 = \x83\x80\x83\x5c";        // Line 1 = ムソ
+    const std::string rows = "\x82\xa0\x83\x7c.csv";              // あポ.csv
     SetName(0, "Door");
     SetName(2, "");
     SetName(4, pump);
-    Dialog().m_strTitle = "Line 1 = A ";
+    Dialog().m_strTitle = title;
     Dialog().m_checkLogging.SetCheck(kChecked);
-    Dialog().SetLogFile("rows.csv");
+    Dialog().SetLogFile(rows);
     const int port = FreePort();
     StartServerOn(port);
-    const std::string path = folder.File("line1.qd");
+    const std::string path = folder.File("\x95\x5c.qd");  // 表.qd
     SaveTo(path);
     EXPECT_EQ(ReadFileBytes(path),
-              "#$TITLEBAR=Line 1 = A \r\n#$PORT=" + std::to_string(port) +
+              "#$TITLEBAR=" + title + "\r\n#$PORT=" + std::to_string(port) +
                   "\r\n#$DI1=Door\r\n#$DI2=DI2\r\n#$DI3=\r\n#$DI4=DI4\r\n#$DI5=" + pump +
-                  "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=rows.csv\r\n");
+                  "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n#$LOGFILENAME=" + rows + "\r\n");
     EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), path);
     Close();
 
-    WriteFileBytes(folder.File("rows.csv"), "old\r\n");
+    WriteFileBytes(folder.File(rows), "old\r\n");
     Open();
     EXPECT_TRUE(IsWaiting());
     EXPECT_EQ(Text(Dialog().m_editPort), std::to_string(port));
     EXPECT_EQ(Name(0) + Name(2) + Name(4), "Door" + pump);
-    EXPECT_EQ(Text(Dialog()), "Line 1 = A ");
+    EXPECT_EQ(Text(Dialog()), title);
     EXPECT_EQ(Dialog().m_checkLogging.GetCheck(), kChecked);
-    EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File("rows.csv"));
+    EXPECT_EQ(Text(Dialog().m_editLogFile), folder.File(rows));
     // The start cleared the pane, so only what came after it remains.
     EXPECT_EQ(Trace(), "server start.\r\ncfg : " + path + "\r\n");
     EXPECT_EQ(Exchange(port, "\x01\x15"), "\x01\x15");
-    EXPECT_EQ(Count(ReadFileBytes(folder.File("rows.csv")), "\r\n"), 2u) << "a row, no header";
+    EXPECT_EQ(Count(ReadFileBytes(folder.File(rows)), "\r\n"), 2u) << "a row, no header";
 
     Dialog().m_checkLogging.SetCheck(kUnchecked);
     Dialog().OnButtonServer();
     Dialog().SaveSettings();
-    EXPECT_TRUE(Holds(path, "#$LOGGING=OFF\r\n#$SERVER=STOP\r\n#$LOGFILENAME=rows.csv\r\n"));
+    EXPECT_TRUE(Holds(path, "#$LOGGING=OFF\r\n#$SERVER=STOP\r\n#$LOGFILENAME=" + rows + "\r\n"));
 }
 
 // A pointer file whose first line is empty names no file, a path with '%' is shown as it is,
@@ -169,11 +174,17 @@ TEST_F(SettingsCommandsTest, LoadStopsAndStartsAsTheFileSays) {
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+// A chosen path CP932 cannot name is refused with a message, never saved under a guessed name.
 // A save that cannot be written whole is reported; one whose file cannot be created at all
 // stays silent, the pointer still written. Write-protected files are not opened, so left as
 // they are, without a word.
 TEST_F(SettingsCommandsTest, FailedSavesKeepWhatWasThere) {
+    AfxSetAppResources(ProgramResources());  // as start-up does
     Open();
+    prompter.plannedFiles.push_back(cp932::ToUtf8(folder.File("caf")) + "\xC3\xA9.qd");  // é
+    Dialog().OnSaveSettings();
+    EXPECT_EQ(prompter.TakeTexts(), Texts{kTextPathNotCp932});
+    EXPECT_EQ(EntriesIn(folder.Path()), 0);
     if (!FullDiskPath().empty()) {
         SaveTo(FullDiskPath());
         EXPECT_EQ(prompter.TakeTexts(), Texts{kTextSettingsWriteFailed});
@@ -185,7 +196,7 @@ TEST_F(SettingsCommandsTest, FailedSavesKeepWhatWasThere) {
     EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), unreachable);
 
     AsOrdinaryUser user(folder);
-    std::filesystem::remove(folder.File("NR-QD8K.ini"));
+    std::filesystem::remove(FileSystemPath(folder.File("NR-QD8K.ini")));
     for (const char* name : {"protected.qd", "NR-QD8K.ini"}) {
         WriteFileBytes(folder.File(name), "old");
         ASSERT_TRUE(MakeReadOnly(folder.File(name)));

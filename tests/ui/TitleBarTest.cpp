@@ -17,7 +17,7 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndCancelDoesNot) {
         std::string title;
     } cases[] = {
         {"Line 2", 2, "NR-QD8K"},
-        {"NR-QD8K第2ライン", 1, "NR-QD8K\x91\xe6\x32\x83\x89\x83\x43\x83\x93"},
+        {"表ソムあポ", 1, "\x95\x5c\x83\x5c\x83\x80\x82\xa0\x83\x7c"},
         {"A[*]B", 0, "A[*]B"},
         {"", 1, ""},
     };
@@ -41,7 +41,7 @@ TEST_F(TitleBarTest, OkSetsTheTitleAndCancelDoesNot) {
         EXPECT_EQ(caption.find_first_not_of(' ') == std::string::npos ? "" : caption,
                   cp932::ToUtf8(c.title));
     }
-    prompter.plannedFiles.push_back(folder.File("a.qd"));
+    prompter.plannedFiles.push_back(cp932::ToUtf8(folder.File("a.qd")));
     Dialog().OnSaveSettings();
     EXPECT_TRUE(ReadFileBytes(folder.File("a.qd")).starts_with("#$TITLEBAR=\r\n#$PORT="));
 }

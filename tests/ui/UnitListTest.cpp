@@ -194,7 +194,7 @@ TEST_F(UnitListTest, TheContextMenuOpensTheList) {
 TEST_F(UnitListTest, TheSilentTimeIsASetting) {
     const std::string path = folder.File("line.qd");
     WriteFileBytes(path, "#$SILENTSEC=7\r\n");
-    prompter.plannedFiles.push_back(path);
+    prompter.plannedFiles.push_back(cp932::ToUtf8(path));
     Dialog().OnLoadSettings();
     OpenList();
     EXPECT_EQ(Text(List().m_editSilent), "7");

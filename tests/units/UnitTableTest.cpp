@@ -1,5 +1,6 @@
 #include "server/Report.h"
 #include "support/ServingCore.h"
+#include "support/SystemFiles.h"
 #include "support/UnitClient.h"
 #include "support/Waiting.h"
 #include "units/UnitFile.h"
@@ -147,7 +148,7 @@ TEST_F(UnitTableTest, TriesAnUnwritableFileAgainLater) {
     table->OnIdle();
     EXPECT_EQ(trace, "units file write error\r\n");
     EXPECT_EQ(table->WakeAt(), now + UnitTable::kSaveInterval);
-    std::filesystem::create_directory(folder.File("later"));
+    std::filesystem::create_directory(FileSystemPath(folder.File("later")));
     table->OnIdle();
     EXPECT_FALSE(FileExists(folder.File("later/NR-QD8K.units")));
     now += UnitTable::kSaveInterval;

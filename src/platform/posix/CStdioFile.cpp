@@ -151,11 +151,13 @@ bool CStdioFile::OpenForReplacing(const std::string& path) {
 }
 
 bool CStdioFile::CommitAppend() {
+    // Where this block begins: another writer may have appended since the open.
+    const off_t begin = ::lseek(m_fd, 0, SEEK_END);
     bool ok = WriteAll(m_fd, m_pending);
-    if (!ok) {
+    if (!ok && begin >= 0) {
         // Take back a partly written block, so that no half line stays in the file; if even
         // that fails, the write error is still the one to report.
-        (void)::ftruncate(m_fd, static_cast<off_t>(m_openedLength));
+        (void)::ftruncate(m_fd, begin);
     }
     if (::close(m_fd) != 0) ok = false;
     m_fd = -1;

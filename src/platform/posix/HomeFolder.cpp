@@ -40,7 +40,8 @@ std::optional<std::string> DataHome() {
     if (dataHome != nullptr && dataHome[0] == '/') return WithoutTrailingSlash(dataHome);
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') return std::nullopt;
-    return WithoutTrailingSlash(home) + "/.local/share";
+    // HOME may be "/".
+    return JoinPath(WithoutTrailingSlash(home), ".local/share");
 }
 
 HomeFolder PerUserFolder(const std::string& name) {

@@ -175,4 +175,11 @@ Socket connect(uint32_t address, uint16_t port, int timeoutMs, Socket wake) {
     return error == 0 ? sock : fail(ErrorNumberOf(error));
 }
 
+int abortiveclose(Socket sock) {
+    const linger reset{1, 0};
+    // Without it the close is an orderly one: the connection still goes.
+    (void)::setsockopt(Fd(sock), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    return closesocket(sock);
+}
+
 }  // namespace wsock

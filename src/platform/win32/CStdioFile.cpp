@@ -142,11 +142,15 @@ bool CStdioFile::OpenForReplacing(const std::string& path) {
 }
 
 bool CStdioFile::CommitAppend() {
-    LARGE_INTEGER end{};
-    bool ok = (!IsDisk(m_fd) || ::SetFilePointerEx(HandleOf(m_fd), end, nullptr, FILE_END)) &&
-              WriteAll(m_fd, m_pending);
+    // Where this block begins: another writer may have appended since the open. A device has
+    // no end to seek.
+    const LARGE_INTEGER none{};
+    LARGE_INTEGER begin{};
+    const bool disk = IsDisk(m_fd);
+    const bool atEnd = disk && ::SetFilePointerEx(HandleOf(m_fd), none, &begin, FILE_END);
+    bool ok = (atEnd || !disk) && WriteAll(m_fd, m_pending);
     // Take back a partly written block, so that no half line stays in the file.
-    if (!ok && IsDisk(m_fd)) (void)Truncate(m_fd, m_openedLength);
+    if (!ok && atEnd) (void)Truncate(m_fd, static_cast<uint64_t>(begin.QuadPart));
     if (::_close(m_fd) != 0) ok = false;
     m_fd = -1;
     return ok;

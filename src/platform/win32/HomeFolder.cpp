@@ -1,6 +1,7 @@
 #include "platform/HomeFolder.h"
 
 #include "platform/ModuleInfo.h"
+#include "platform/PathText.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -30,6 +31,8 @@ std::wstring LocalAppData() {
         length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), length);
     }
     value.resize(length < value.size() ? length : 0);
+    // With a trailing separator it names the same folder, but would not join cleanly.
+    while (!value.empty() && (value.back() == L'\\' || value.back() == L'/')) value.pop_back();
     return value;
 }
 
@@ -42,6 +45,8 @@ HomeFolder PerUserFolder(const std::string& name) {
     const std::wstring folder = localAppData + L"\\" + *wideName;
     const std::optional<std::string> text = wide::ToCp932(folder);
     if (!text) return {HomeFolder::kDataFolderNotCp932, {}};
+    // A relative one would put the files wherever the program happens to be started from.
+    if (!IsFullPath(*text)) return {HomeFolder::kDataFolderUnusable, *text};
     const bool made =
         ::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
     if (!made || !IsWritableFolder(folder)) return {HomeFolder::kDataFolderUnusable, *text};

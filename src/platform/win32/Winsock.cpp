@@ -155,4 +155,12 @@ SOCKET connect(uint32_t address, uint16_t port, int timeoutMs, SOCKET wake) {
     return INVALID_SOCKET;
 }
 
+int abortiveclose(SOCKET sock) {
+    const linger reset{1, 0};
+    // Without it the close is an orderly one: the connection still goes.
+    (void)::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset),
+                       sizeof reset);
+    return ::closesocket(sock);
+}
+
 }  // namespace wsock

@@ -26,13 +26,13 @@ TEST(ServeOnly, SaysWhyItCannotServe) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
-        const std::filesystem::path program =
-            FileSystemPath(folder.File(std::filesystem::path(NR_SERVE_PATH).filename().string()));
-        std::filesystem::copy_file(FileSystemPath(NR_SERVE_PATH), program);
+        const std::string program =
+            folder.File(std::filesystem::path(NR_SERVE_PATH).filename().string());
+        std::filesystem::copy_file(FileSystemPath(NR_SERVE_PATH), FileSystemPath(program));
         const std::string settings = folder.File(c.settings.empty() ? "missing.qd" : "line.qd");
         if (!c.settings.empty()) WriteFileBytes(settings, c.settings);
         WriteFileBytes(folder.File("NR-QD8K.ini"), settings);
-        const ProgramRun run = RunProgram(program.string(), {}, std::chrono::seconds(10));
+        const ProgramRun run = RunProgram(program, {}, std::chrono::seconds(10));
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
         EXPECT_FALSE(run.err.empty());

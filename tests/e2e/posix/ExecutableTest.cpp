@@ -1,4 +1,5 @@
 #include "support/Ports.h"
+#include "support/SystemFiles.h"
 #include "support/UnitClient.h"
 #include "support/Waiting.h"
 #include "support/posix/ChildProcess.h"
@@ -25,7 +26,7 @@ TEST(Executable, EndsOnSigtermWhileAMessageWaitsForTheOperator) {
                                                "\r\n#$LOGGING=ON\r\n#$SERVER=START\r\n" +
                                                "#$LOGFILENAME=" + folder.File("no/such.csv"));
     WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
-    std::filesystem::copy_file(NR_APP_PATH, folder.File("NR-QD8K"));
+    std::filesystem::copy_file(NR_APP_PATH, FileSystemPath(folder.File("NR-QD8K")));
     ScopedEnvironment offscreen("QT_QPA_PLATFORM", "offscreen");
     ChildProcess running(folder.File("NR-QD8K"), {});
     ASSERT_TRUE(running.Started());

@@ -1,4 +1,5 @@
 #include "platform/CStdioFile.h"
+#include "support/SystemFiles.h"
 #include "support/TempFolder.h"
 #include "support/posix/OtherProcessLock.h"
 
@@ -10,6 +11,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <tuple>
 
 namespace {
@@ -23,15 +25,17 @@ constexpr unsigned kAppend = CStdioFile::modeCreate | CStdioFile::modeNoTruncate
 TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {
     TempFolder folder;
     WriteFileBytes(folder.File("owned.qd"), "old");
-    ASSERT_EQ(::chmod(folder.File("owned.qd").c_str(), 0604), 0);
+    ASSERT_EQ(::chmod(FileSystemPath(folder.File("owned.qd")).c_str(), 0604), 0);
     WriteFileBytes(folder.File("linked.qd"), "old");
-    ASSERT_EQ(::link(folder.File("linked.qd").c_str(), folder.File("other-name.qd").c_str()), 0);
+    ASSERT_EQ(::link(FileSystemPath(folder.File("linked.qd")).c_str(),
+                     FileSystemPath(folder.File("other-name.qd")).c_str()),
+              0);
     WriteFileBytes(folder.File("target.qd"), "old");
-    ASSERT_EQ(::symlink("target.qd", folder.File("link-to-target").c_str()), 0);
-    ASSERT_EQ(::symlink("later.qd", folder.File("link-to-later").c_str()), 0);
+    ASSERT_EQ(::symlink("target.qd", FileSystemPath(folder.File("link-to-target")).c_str()), 0);
+    ASSERT_EQ(::symlink("later.qd", FileSystemPath(folder.File("link-to-later")).c_str()), 0);
     const auto owner = [&] {
         struct stat status {};
-        ::stat(folder.File("owned.qd").c_str(), &status);
+        ::stat(FileSystemPath(folder.File("owned.qd")).c_str(), &status);
         return std::tuple(status.st_mode, status.st_uid, status.st_gid);
     };
     const auto ownerBefore = owner();
@@ -47,12 +51,13 @@ TEST(CStdioFile, ReplaceKeepsWhatTheFileIs) {
     for (const char* name : {"owned.qd", "other-name.qd", "target.qd", "later.qd"}) {
         EXPECT_EQ(ReadFileBytes(folder.File(name)), "new\r\n") << name;
     }
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link-to-later")));
+    EXPECT_TRUE(std::filesystem::is_symlink(FileSystemPath(folder.File("link-to-later"))));
     EXPECT_EQ(EntriesIn(folder.Path()), 7);  // the names above: no temporary left
 }
 
-// A block that cannot be written whole leaves the file as it was: a replace keeps the old file
-// and no stray one, an append takes back what part of it was written.
+// A block that cannot be written whole leaves the file as it was before: a replace keeps the
+// old file and no stray one, an append takes back what part of it was written, and only that
+// (another program may have appended meanwhile).
 TEST(CStdioFile, FailedWritesLeaveTheFileAsItWas) {
     TempFolder folder;
     std::string path = folder.File("file");
@@ -67,12 +72,13 @@ TEST(CStdioFile, FailedWritesLeaveTheFileAsItWas) {
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
         CStdioFile file;
         bool opened = file.Open(path, flags);
+        std::ofstream(FileSystemPath(path), std::ios::app) << "+";
         file.WriteString("new contents, longer than the old\n");
         bool closed = file.Close();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         ASSERT_TRUE(opened);
         EXPECT_FALSE(closed);
-        EXPECT_EQ(ReadFileBytes(path), "old contents");
+        EXPECT_EQ(ReadFileBytes(path), "old contents+");
         EXPECT_EQ(EntriesIn(folder.Path()), 1);
     }
     std::signal(SIGXFSZ, previousHandler);

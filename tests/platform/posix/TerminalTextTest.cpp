@@ -1,4 +1,5 @@
 #include "platform/TerminalText.h"
+#include "support/SystemFiles.h"
 #include "support/TempFolder.h"
 #include "support/posix/Environment.h"
 
@@ -12,7 +13,7 @@ namespace {
 TEST(TerminalText, PrintsTheTraceAsTheTerminalReadsIt) {
     ScopedEnvironment locale("LC_ALL", "C.UTF-8");
     TempFolder folder;
-    std::FILE* out = std::fopen(folder.File("out").c_str(), "w");
+    std::FILE* out = std::fopen(FileSystemPath(folder.File("out")).c_str(), "w");
     ASSERT_NE(out, nullptr);
     {
         TerminalText terminal(out);

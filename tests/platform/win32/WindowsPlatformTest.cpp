@@ -1,6 +1,7 @@
 #include "platform/CStdioFile.h"
+#include "platform/Cp932.h"
 #include "platform/HomeFolder.h"
-#include "platform/ModuleInfo.h"
+#include "platform/win32/WideText.h"
 #include "support/PlacedModule.h"
 #include "support/SystemFiles.h"
 
@@ -8,7 +9,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -33,23 +34,30 @@ TEST(WindowsFiles, AppendsLockAndReplacesKeepAttributes) {
     EXPECT_TRUE(::GetFileAttributesW(settings.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
-// Home is beside the executable when that folder takes a file, else %LOCALAPPDATA%\NR-QD8K; the
-// executable's own path comes from the module.
-TEST(WindowsHomeFolder, BesideTheExecutableElseLocalAppData) {
-    EXPECT_TRUE(
-        ModuleInfo::Current().ExecutablePath().value_or("").ends_with("\\nr-core-tests.exe"));
+// Beside an executable whose folder takes no file, home is %LOCALAPPDATA%\NR-QD8K, made on first
+// use and found again after; trailing separators change nothing. A value that is empty or
+// relative, or that CP932 cannot name, is refused.
+TEST(WindowsHomeFolder, LocalAppDataMadeFoundOrRefused) {
     TempFolder folder;
-    PlacedModule module(folder.File("NR-QD8K.exe"));
-    EXPECT_EQ(FindHomeFolder(module, "NR-QD8K").path, folder.Path());
-
-    module.path = folder.File("missing\\NR-QD8K.exe");
-    const std::string saved = std::getenv("LOCALAPPDATA");
-    ::_putenv_s("LOCALAPPDATA", folder.Path().c_str());
-    const HomeFolder home = FindHomeFolder(module, "NR-QD8K");
-    ::_putenv_s("LOCALAPPDATA", saved.c_str());
-    EXPECT_EQ(home.problem, HomeFolder::kFound);
-    EXPECT_EQ(home.path, folder.File("NR-QD8K"));
-    EXPECT_TRUE(FileExists(folder.File("NR-QD8K")));
+    PlacedModule module(cp932::ToUtf8(folder.File("missing\\NR-QD8K.exe")));
+    const std::string at = cp932::ToUtf8(folder.Path());  // as the system names it
+    const std::tuple<std::string, HomeFolder::Problem, std::string> cases[] = {
+        {at, HomeFolder::kFound, folder.File("NR-QD8K")},
+        {at + "\\/", HomeFolder::kFound, folder.File("NR-QD8K")},
+        {"", HomeFolder::kDataFolderUnusable, "%LOCALAPPDATA%\\NR-QD8K"},
+        {".", HomeFolder::kDataFolderUnusable, ".\\NR-QD8K"},
+        {at + "\\\xed\x95\x9c", HomeFolder::kDataFolderNotCp932, ""},  // Hangul
+    };
+    std::wstring saved(32768, L'\0');
+    saved.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", saved.data(), 32768));
+    for (const auto& [localAppData, problem, path] : cases) {
+        SCOPED_TRACE(localAppData);
+        // Set wide, as the program reads it: not every value converts to the system code page.
+        ::SetEnvironmentVariableW(L"LOCALAPPDATA", wide::FromUtf8(localAppData)->c_str());
+        const HomeFolder home = FindHomeFolder(module, "NR-QD8K");
+        EXPECT_EQ(std::tie(home.problem, home.path), std::tie(problem, path));
+    }
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", saved.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/posix/ChildProcess.h"
 
+#include "support/SystemFiles.h"
 #include "support/Waiting.h"
 
 #include <fcntl.h>
@@ -15,8 +16,8 @@
 extern char** environ;
 
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& args) {
-    std::vector<std::string> argText{path};
-    argText.insert(argText.end(), args.begin(), args.end());
+    std::vector<std::string> argText{FileSystemPath(path)};
+    for (const std::string& arg : args) argText.push_back(FileSystemPath(arg));
     std::vector<char*> argv;
     for (std::string& text : argText) argv.push_back(text.data());
     argv.push_back(nullptr);
@@ -25,9 +26,11 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     const int flags = O_WRONLY | O_CREAT | O_TRUNC;
-    posix_spawn_file_actions_addopen(&actions, 1, m_files.File("out").c_str(), flags, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, m_files.File("err").c_str(), flags, 0600);
-    if (::posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    const std::string out = FileSystemPath(m_files.File("out"));
+    const std::string err = FileSystemPath(m_files.File("err"));
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), flags, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), flags, 0600);
+    if (::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
         m_pid = -1;
     } else {
         m_pidFd = static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0));

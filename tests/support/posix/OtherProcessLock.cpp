@@ -1,5 +1,7 @@
 #include "support/posix/OtherProcessLock.h"
 
+#include "support/SystemFiles.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -21,13 +23,14 @@ bool TakeLock(const char* path, OtherProcessLock::Kind kind) {
 }  // namespace
 
 OtherProcessLock::OtherProcessLock(const std::string& path, Kind kind) {
+    const std::string systemPath = FileSystemPath(path);  // made before the fork
     int ready[2];
     int release[2];
     if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(release, O_CLOEXEC) != 0) return;
     m_pid = ::fork();
     if (m_pid == 0) {
         ::close(release[1]);  // or the read below never sees the end
-        const char holds = TakeLock(path.c_str(), kind) ? 1 : 0;
+        const char holds = TakeLock(systemPath.c_str(), kind) ? 1 : 0;
         char ignored;
         const bool told = ::write(ready[1], &holds, 1) == 1;
         ::_exit(told && ::read(release[0], &ignored, 1) == 0 ? 0 : 1);

@@ -1,5 +1,6 @@
 #include "support/SystemFiles.h"
 
+#include "platform/Cp932.h"
 #include "support/posix/OtherProcessLock.h"
 
 #include <fcntl.h>
@@ -11,7 +12,7 @@
 const bool kWindowsPaths = false;
 
 std::filesystem::path FileSystemPath(const std::string& path) {
-    return path;
+    return cp932::ToUtf8(path);
 }
 
 std::string FullDiskPath() {
@@ -19,7 +20,7 @@ std::string FullDiskPath() {
 }
 
 bool MakePipe(const std::string& path) {
-    return ::mkfifo(path.c_str(), 0600) == 0;
+    return ::mkfifo(FileSystemPath(path).c_str(), 0600) == 0;
 }
 
 // A record lock from another process: the kind office programs take on this system, and the
@@ -38,7 +39,7 @@ bool OtherWriter::Holds() const {
 }
 
 bool MakeReadOnly(const std::string& path) {
-    return ::chmod(path.c_str(), 0444) == 0;
+    return ::chmod(FileSystemPath(path).c_str(), 0444) == 0;
 }
 
 namespace {
@@ -50,7 +51,7 @@ constexpr uid_t kNobody = 65534;
 // The file-system ids are the thread's own, and root's file powers go with them.
 AsOrdinaryUser::AsOrdinaryUser(const TempFolder& folder) : m_switched(::geteuid() == 0) {
     if (!m_switched) return;
-    ::chmod(folder.Path().c_str(), 0777);
+    ::chmod(FileSystemPath(folder.Path()).c_str(), 0777);
     ::setfsgid(kNobody);
     ::setfsuid(kNobody);
 }

@@ -37,6 +37,8 @@ void ServeEvents(int ms);
 
 // Typed into the control, character by character (UTF-8).
 void Type(WndHandle* control, std::string_view text);
+// Typed through an input method: committed as one converted text (UTF-8).
+void Compose(WndHandle* control, std::string_view text);
 void Press(WndHandle* target, int key, unsigned modifiers = kNoModifier);
 void Click(WndHandle* control);
 // The right button, pressed and let go over the middle of the control.

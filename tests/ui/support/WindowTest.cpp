@@ -1,10 +1,11 @@
 #include "ui/support/WindowTest.h"
 
 #include "Strings.h"
+#include "platform/Cp932.h"
 #include "resource.h"
 #include "ui/wnd/UiThread.h"
 
-WindowTest::WindowTest() : module(folder.File("NR-QD8K")) {}
+WindowTest::WindowTest() : module(cp932::ToUtf8(folder.File("NR-QD8K"))) {}
 
 WindowTest::~WindowTest() {
     Close();

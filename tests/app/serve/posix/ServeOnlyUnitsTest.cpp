@@ -1,4 +1,5 @@
 #include "support/Ports.h"
+#include "support/SystemFiles.h"
 #include "support/UnitClient.h"
 #include "support/Waiting.h"
 #include "support/posix/ChildProcess.h"
@@ -22,7 +23,7 @@ TEST(ServeOnly, KeepsTheUnitsAndMarksTheSilentOnes) {
     WriteFileBytes(folder.File("line.qd"),
                    "#$PORT=" + std::to_string(port) + "\r\n#$SILENTSEC=1\r\n");
     WriteFileBytes(folder.File("NR-QD8K.ini"), folder.File("line.qd"));
-    std::filesystem::copy_file(NR_SERVE_PATH, folder.File("nr-serve"));
+    std::filesystem::copy_file(NR_SERVE_PATH, FileSystemPath(folder.File("nr-serve")));
     for (const char* count : {"1", "2"}) {
         SCOPED_TRACE(count);
         ChildProcess serving(folder.File("nr-serve"), {});

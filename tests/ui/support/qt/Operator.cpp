@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,12 @@ void Type(WndHandle* control, std::string_view text) {
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(QtWidget(control), &release);
     }
+}
+
+void Compose(WndHandle* control, std::string_view text) {
+    QInputMethodEvent committed;
+    committed.setCommitString(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    QApplication::sendEvent(QtWidget(control), &committed);
 }
 
 void Press(WndHandle* target, int key, unsigned modifiers) {

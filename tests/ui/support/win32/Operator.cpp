@@ -7,6 +7,7 @@
 #include <windows.h>
 // Each needs windows.h before it.
 #include <commctrl.h>
+#include <imm.h>
 
 #include <chrono>
 #include <cstring>
@@ -124,6 +125,20 @@ void Type(WndHandle* control, std::string_view text) {
     TakeKeyboard(ToHwnd(control));
     for (wchar_t unit : wide::FromUtf8(text).value_or(L""))
         Route(ToHwnd(control), WM_CHAR, unit, 1);
+}
+
+// As an input method finishes a word: the word becomes its context's result, and the edit is
+// told so with WM_IME_COMPOSITION.
+void Compose(WndHandle* control, std::string_view text) {
+    HWND hwnd = ToHwnd(control);
+    TakeKeyboard(hwnd);
+    std::wstring word = wide::FromUtf8(text).value_or(L"");
+    HIMC context = ::ImmGetContext(hwnd);
+    ::ImmSetCompositionStringW(context, SCS_SETSTR, word.data(),
+                               static_cast<DWORD>(word.size() * sizeof(wchar_t)), nullptr, 0);
+    ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ::ImmReleaseContext(hwnd, context);
+    ServeEvents(0);
 }
 
 void Press(WndHandle* target, int key, unsigned modifiers) {
