@@ -13,15 +13,17 @@ std::string Utf8(const std::string& cp932) {
     return cp932::ToUtf8(cp932);
 }
 
-class MqttDialogTest : public WindowTest {
+class MqttDialogTest : public ServingWindowTest {
 protected:
-    void SetUp() override { Open(); }
-
     WndHandle* InDialog(int id) { return Dialog().m_pDlgMqtt->GetControl(id); }
-    // Focus goes from the host down the form with Tab, which selects what an edit holds.
-    void Tabs(int count, unsigned modifiers = op::kNoModifier) {
-        for (int i = 0; i < count; ++i) op::Press(op::Focused(), op::kTab, modifiers);
+    // From the host down the form: each text typed, then Tab, which selects what an edit holds.
+    void TypeFields(std::initializer_list<std::string> texts, unsigned modifiers = 0) {
+        for (const std::string& text : texts) {
+            op::Type(op::Focused(), text);
+            op::Press(op::Focused(), op::kTab, modifiers);
+        }
     }
+    // As the operator opens it: the main window's context menu.
     void OpenDialog(std::function<void(WndHandle*)> act) {
         prompter.plannedMenuChoices.push_back(IDM_MQTT_SETTINGS);
         op::WithNextModal(std::move(act));
@@ -35,36 +37,25 @@ TEST_F(MqttDialogTest, ShowsTheSettingsAndOkKeepsThem) {
     OpenDialog([&](WndHandle* dialog) {
         EXPECT_EQ(op::TextOf(dialog), Utf8(kTplMqttDialog));
         EXPECT_EQ(op::TextOf(InDialog(IDC_STATIC_MQTT_STATE)), Utf8(kTextMqttNotSet));
-        EXPECT_TRUE(op::TextOf(InDialog(IDC_STATIC_MQTT_TOPIC_DEFAULT))
-                        .ends_with(" nr-qd8k/" + Utf8(ComputerName()) + "/10003"));
+        EXPECT_TRUE(
+            op::TextOf(InDialog(IDC_STATIC_MQTT_TOPIC_DEFAULT))
+                .ends_with(" nr-qd8k/" + Utf8(ComputerName()) + "/" + std::to_string(port)));
         EXPECT_EQ(op::TextOf(InDialog(IDC_EDIT_MQTT_PORT)), "1883");
-        op::Type(op::Focused(), "broker.lan");
-        Tabs(1);
-        op::Type(op::Focused(), "8883");
-        Tabs(1);
-        op::Type(op::Focused(), "ライン1/設備");
-        Tabs(1);
-        op::Type(op::Focused(), "ope");
+        TypeFields({"broker.lan", "8883", "ライン1/設備", "ope", "secret"});
         // Two passwords of one length look the same.
         WndHandle* password = InDialog(IDC_EDIT_MQTT_PASSWORD);
-        Tabs(1);
-        op::Type(password, "secret");
-        Tabs(1);
         const op::Picture typed = op::Shot(password);
-        Tabs(1, op::kShift);
-        op::Type(password, "zzzzzz");
-        Tabs(1);
+        op::Press(op::Focused(), op::kTab, op::kShift);
+        TypeFields({"zzzzzz"});
         EXPECT_EQ(op::Shot(password).pixels, typed.pixels);
-        Tabs(1, op::kShift);
-        op::Type(password, "p#a ss=");
-        Tabs(1);
+        op::Press(op::Focused(), op::kTab, op::kShift);
+        TypeFields({"p#a ss="});
         op::Press(op::Focused(), op::kSpace);
         op::Press(op::Focused(), op::kReturn);
     });
     const MqttSettings typed{"broker.lan", 8883,      cp932::FromUtf8("ライン1/設備").value(),
                              "ope",        "p#a ss=", true};
     EXPECT_EQ(Dialog().m_mqttSettings, typed);
-    EXPECT_TRUE(prompter.messages.empty());
     prompter.plannedFiles.push_back(cp932::ToUtf8(folder.File("a.qd")));
     Dialog().OnSaveSettings();
     EXPECT_TRUE(
@@ -78,65 +69,32 @@ TEST_F(MqttDialogTest, ShowsTheSettingsAndOkKeepsThem) {
 // no topic may hold, and a port that is none; nothing is kept once the operator cancels.
 TEST_F(MqttDialogTest, OkRefusesWhatCannotBeKeptOrPublished) {
     const struct {
-        int tabs;  // from the host to the field
-        const char* typed;
+        std::initializer_list<std::string> fields;  // from the host down
         const char* message;
     } cases[] = {
-        {0, "broker#$PORT=1", kTextMqttHasMarker},
-        {4, "x#$", kTextMqttHasMarker},
-        {3, "#$MQTTHOST=a", kTextMqttHasMarker},
-        {2, "line/+", kTextMqttTopicWildcard},
-        {2, "line/#", kTextMqttTopicWildcard},
-        {1, "0", kTextBadPort},
-        {1, "65536", kTextBadPort},
+        {{"broker#$PORT=1"}, kTextMqttHasMarker},
+        {{"", "", "", "", "x#$"}, kTextMqttHasMarker},
+        {{"", "", "line/+"}, kTextMqttTopicWildcard},
+        {{"", "", "a/#"}, kTextMqttTopicWildcard},
+        {{"", "0"}, kTextBadPort},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
         OpenDialog([&](WndHandle*) {
-            Tabs(c.tabs);
-            op::Type(op::Focused(), c.typed);
+            TypeFields(c.fields);
             op::Press(op::Focused(), op::kReturn);
             EXPECT_EQ(prompter.TakeTexts(), Texts{c.message});
-            EXPECT_NE(Dialog().m_pDlgMqtt, nullptr);
         });
         EXPECT_EQ(Dialog().m_mqttSettings, MqttSettings());
     }
 }
 
-// What the dialog and the unit list say of publishing, for each state.
-TEST(MqttStateText, NamesTheStateAndCountsWhatWaits) {
-    using enum PublisherStatus::Kind;
-    const struct {
-        PublisherStatus status;
-        bool brokerSet;
-        std::string shown;
-    } cases[] = {
-        {{kOff, 0, 0}, false, "未設定"},
-        {{kOff, 0, 0}, true, "停止中"},
-        {{kConnecting, 0, 0}, true, "接続中"},
-        {{kConnected, 12, 0}, true, "接続済み"},
-        {{kWaitingToReconnect, 3, 0}, true, "再接続待ち（未送信 3 件）"},
-        {{kConnecting, 100000, 7}, true, "接続中（未送信 100000 件、破棄 7 件）"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Utf8(MqttStateText(c.status, c.brokerSet)), c.shown);
-    }
-}
-
-using MqttStateTest = ServingWindowTest;
-
 // Settings taken while serving start publishing again at once; the unit list follows how it
 // stands, reports waiting included, while the broker cannot be reached.
-TEST_F(MqttStateTest, TheUnitListShowsWhatWaitsForTheBroker) {
-    const int closedPort = FreePort();
-    prompter.plannedMenuChoices.push_back(IDM_MQTT_SETTINGS);
-    op::WithNextModal([&](WndHandle*) {
-        op::Type(op::Focused(), "127.0.0.1");
-        op::Press(op::Focused(), op::kTab);
-        op::Type(op::Focused(), std::to_string(closedPort));
+TEST_F(MqttDialogTest, TheUnitListShowsWhatWaitsForTheBroker) {
+    OpenDialog([&](WndHandle*) {
+        TypeFields({"127.0.0.1", std::to_string(FreePort())});
         op::Press(op::Focused(), op::kReturn);
     });
-    op::RightClick(Control(IDC_STATIC_STATE));
     prompter.plannedMenuChoices.push_back(IDM_UNIT_LIST);
     op::RightClick(Control(IDC_STATIC_STATE));
     const std::string frame{'\x01', '\x05'};
@@ -145,6 +103,15 @@ TEST_F(MqttStateTest, TheUnitListShowsWhatWaitsForTheBroker) {
     EXPECT_TRUE(WaitUntil([&] {
         return Utf8(Text(line)) == "MQTT送信 : 再接続待ち（未送信 3 件）";
     })) << Utf8(Text(line));
+}
+
+// The states the operator may see besides those above.
+TEST(MqttStateText, NamesTheStateAndCountsWhatWaits) {
+    using enum PublisherStatus::Kind;
+    EXPECT_EQ(Utf8(MqttStateText({kOff, 0, 0}, true)), "停止中");
+    EXPECT_EQ(Utf8(MqttStateText({kConnected, 12, 0}, true)), "接続済み");
+    EXPECT_EQ(Utf8(MqttStateText({kConnecting, 100000, 7}, true)),
+              "接続中（未送信 100000 件、破棄 7 件）");
 }
 
 }  // namespace
