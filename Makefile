@@ -78,7 +78,8 @@ fuzz: deps
 		test $${PIPESTATUS[0]} -eq 0; }; \
 	run FrameAssemblerFuzz frames; \
 	run SettingsReaderFuzz settings; \
-	run Cp932Fuzz cp932
+	run Cp932Fuzz cp932; \
+	run BrokerReaderFuzz broker
 
 # NR-QD8K, offscreen and with its window on an Xvfb display of its own, against two peer servers
 # and the limit of this machine; fills the "after" section of bench/RESULTS.md (run-bench.py

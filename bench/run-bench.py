@@ -30,6 +30,8 @@ import tempfile
 import time
 from pathlib import Path
 
+import mqtt_bench
+
 HERE = Path(__file__).resolve().parent
 
 THROUGHPUT_RUNS = 3  # best of: the machine is shared, and a neighbour only ever slows a run
@@ -72,6 +74,7 @@ TARGET_STOP_US = 5000
 SLOW_US = 1_000_000  # what nr-load counts in over_1s
 HELD_SECONDS = 5.0  # how long the log is held while units report
 WAITING_BOUND = 15.0  # the waiting rows are in the log by then, once it is free
+MQTT_UNITS = (1, CONCURRENT_UNITS)  # the full-load runs with publishing off and on
 
 # A CSV row as all four servers write it; NR-QD8K's header line opens with 日付 in CP932.
 ROW = re.compile(rb"\d{4}/\d\d/\d\d,\d\d:\d\d:\d\d,\d+\.\d+\.\d+\.\d+(,[01]){5}\r")
@@ -256,9 +259,9 @@ class Bench:
         self.servers = []
         self.csv_rows = {}
 
-    def make(self, kind, logging, name=None):
+    def make(self, kind, logging, name=None, extra_settings=""):
         """A server of that kind started, and the seconds it took to listen; name tells it
-        from another of its kind."""
+        from another of its kind. NR-QD8K and nr-serve take extra settings lines too."""
         name = name or kind
         folder = self.root / f"{name}-{'on' if logging else 'off'}"
         folder.mkdir()
@@ -269,7 +272,7 @@ class Bench:
             shutil.copy2(self.build / program, exe)
             settings = folder / "bench.qd"
             settings.write_bytes(f"#$PORT={port}\r\n#$LOGGING={'ON' if logging else 'OFF'}\r\n"
-                                 "#$SERVER=START\r\n".encode("ascii"))
+                                 f"#$SERVER=START\r\n{extra_settings}".encode("ascii"))
             (folder / "NR-QD8K.ini").write_bytes(str(settings).encode("ascii"))
             env = dict(os.environ, XDG_RUNTIME_DIR=str(folder))
             if kind == WINDOW:
@@ -538,6 +541,7 @@ def targets(figures):
          f"{growth:+,} kB", growth <= RSS_NOISE_KB),
         serve_target(figures.get(SERVE)),
         *window_targets(figures.get(WINDOW)),
+        *mqtt_bench.targets(nr, MQTT_UNITS),
     ]
 
 
@@ -680,6 +684,8 @@ def section(name, figures, plan, about, started, finished, load_before, load_aft
         f"| {number(nr['held_rate'])} | {number(nr['held_p99'])} | {number(nr['held_max'])} | "
         f"{nr['held_missing']:.0f} | {nr['held_rows']:,} / {nr['held_reports']:,} |",
         "",
+        *(mqtt_bench.section(nr, MQTT_UNITS, THROUGHPUT_RUNS, plan.throughput)
+          if "mqtt_p99_ms" in nr else []),
         "### CSV logs",
         "",
         "Checked after every logging-on run: one well-formed row per report answered, at most "
@@ -826,6 +832,8 @@ def run_on(args, root, plan, display):
         figures[SERVE].update(bench.held_log())
         idle = bench.stop_latency(plan.stops, 0)
         held = bench.stop_latency(plan.held_stops, STOP_HELD)
+        figures[SERVE].update(mqtt_bench.measure(bench, SERVE, free_port, Broken, MQTT_UNITS,
+                                                 THROUGHPUT_RUNS))
     finally:
         bench.stop_all()
     figures[WINDOW].update(stops=idle["stops"], stop_median=idle["median_us"],

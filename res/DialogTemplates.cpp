@@ -58,16 +58,39 @@ constexpr ControlTemplate kTitleBarControls[] = {
 
 constexpr MenuItem kSignalServerMenu[] = {
     {IDM_UNIT_LIST, kTextMenuUnitList},
+    {IDM_MQTT_SETTINGS, kTextMenuMqtt},
 };
 
 // The list first: it has the keyboard when the window opens, for Ctrl+A and Ctrl+C.
 constexpr ControlTemplate kUnitListControls[] = {
-    {IDC_LIST_UNITS, ListView, "", kStyleBorder | kStyleTabStop, 7, 26, 416, 253},
+    {IDC_LIST_UNITS, ListView, "", kStyleBorder | kStyleTabStop, 7, 26, 416, 239},
     {kIdStatic, Static, kTplSilentLabel, kStyleNone, 7, 9, 92, 8},
     {IDC_EDIT_SILENT, Edit, "", kStyleBorder | kStyleTabStop | kStyleNumber, 100, 7, 34, 13},
     {kIdStatic, Static, kTplSilentUnit, kStyleNone, 138, 9, 62, 8},
     {IDC_BUTTON_SILENT_APPLY, DefPushButton, kTplApply, kStyleTabStop, 203, 6, 50, 15},
     {IDC_BUTTON_CLEAR, PushButton, kTplClear, kStyleTabStop, 373, 6, 50, 15},
+    {IDC_STATIC_UNITS_MQTT, Static, "", kStyleNone, 7, 270, 416, 8},
+};
+
+constexpr unsigned kMqttEdit = kStyleBorder | kStyleTabStop;
+
+constexpr ControlTemplate kMqttControls[] = {
+    {kIdStatic, Static, kTplMqttHost, kStyleNone, 7, 10, 70, 8},
+    {IDC_EDIT_MQTT_HOST, Edit, "", kMqttEdit, 80, 7, 150, 14},
+    {kIdStatic, Static, kTplMqttPort, kStyleNone, 7, 28, 70, 8},
+    {IDC_EDIT_MQTT_PORT, Edit, "", kMqttEdit | kStyleNumber, 80, 25, 40, 14},
+    {kIdStatic, Static, kTplMqttTopic, kStyleNone, 7, 46, 70, 8},
+    {IDC_EDIT_MQTT_TOPIC, Edit, "", kMqttEdit, 80, 43, 150, 14},
+    {IDC_STATIC_MQTT_TOPIC_DEFAULT, Static, "", kStyleNone, 80, 59, 150, 8},
+    {kIdStatic, Static, kTplMqttUser, kStyleNone, 7, 76, 70, 8},
+    {IDC_EDIT_MQTT_USER, Edit, "", kMqttEdit, 80, 73, 150, 14},
+    {kIdStatic, Static, kTplMqttPassword, kStyleNone, 7, 94, 70, 8},
+    {IDC_EDIT_MQTT_PASSWORD, Edit, "", kMqttEdit | kStylePassword, 80, 91, 150, 14},
+    {IDC_CHECK_MQTT_DISCOVERY, CheckBox, kTplMqttDiscovery, kStyleTabStop, 80, 111, 150, 10},
+    {kIdStatic, Static, kTplMqttState, kStyleNone, 7, 129, 70, 8},
+    {IDC_STATIC_MQTT_STATE, Static, "", kStyleNone, 80, 129, 150, 8},
+    {kIdOk, DefPushButton, "OK", kStyleTabStop, 126, 145, 50, 14},
+    {kIdCancel, PushButton, kTplCancelWide, kStyleTabStop, 180, 145, 50, 14},
 };
 
 constexpr DialogTemplate kSignalServerDialog{
@@ -83,6 +106,9 @@ constexpr DialogTemplate kTitleBarDialog{
     IDD_TITLEBAR_DIALOG, kTplTitleDialog, kFacePGothic, 9, 187, 50, false, false,
     kTitleBarControls};
 
+constexpr DialogTemplate kMqttDialog{IDD_MQTT_DIALOG, kTplMqttDialog, kFacePGothic, 9, 237, 166,
+                                     false,           false,          kMqttControls};
+
 }  // namespace
 
 const DialogTemplate& SignalServerDialogTemplate() {
@@ -93,4 +119,7 @@ const DialogTemplate& TitleBarDialogTemplate() {
 }
 const DialogTemplate& UnitListDialogTemplate() {
     return kUnitListDialog;
+}
+const DialogTemplate& MqttDialogTemplate() {
+    return kMqttDialog;
 }

@@ -5,3 +5,4 @@
 const DialogTemplate& SignalServerDialogTemplate();
 const DialogTemplate& TitleBarDialogTemplate();
 const DialogTemplate& UnitListDialogTemplate();
+const DialogTemplate& MqttDialogTemplate();

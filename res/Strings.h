@@ -111,6 +111,21 @@ inline constexpr char kTextSignalsFailed[] =
 inline constexpr char kFormatSettingsUnreadable[] =
     "\x90\xdd\x92\xe8\x83t\x83@\x83"
     "C\x83\x8b\x82\xf0\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1: %s\r\n";
+// MQTTブローカーがユーザー名かパスワードを受け付けません。設定を確かめてください\r\n
+inline constexpr char kTextMqttCredentialsRefused[] =
+    "MQTT\x83u\x83\x8d\x81[\x83J\x81[\x82\xaa\x83\x86\x81[\x83U\x81["
+    "\x96\xbc\x82\xa9\x83p\x83X\x83\x8f\x81["
+    "\x83h\x82\xf0\x8e\xf3\x82\xaf\x95t\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81"
+    "B\x90\xdd\x92\xe8\x82\xf0\x8am\x82\xa9\x82\xdf\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\r\n";
+// MQTT送信の設定に「#$」を含む値は使えません
+inline constexpr char kTextMqttHasMarker[] =
+    "MQTT\x91\x97\x90M\x82\xcc\x90\xdd\x92\xe8\x82\xc9\x81u#$"
+    "\x81v\x82\xf0\x8a\xdc\x82\xde\x92l\x82\xcd\x8eg\x82\xa6\x82\xdc\x82\xb9\x82\xf1";
+// トピックの先頭に「+」や「#」は使えません
+inline constexpr char kTextMqttTopicWildcard[] =
+    "\x83g\x83s\x83"
+    "b\x83N\x82\xcc\x90\xe6\x93\xaa\x82\xc9\x81u+\x81v\x82\xe2\x81u#"
+    "\x81v\x82\xcd\x8eg\x82\xa6\x82\xdc\x82\xb9\x82\xf1";
 // 接続元IPアドレス : %s
 inline constexpr char kFormatPeerLine[] =
     "\x90\xda\x91\xb1\x8c\xb3IP\x83"
@@ -137,6 +152,26 @@ inline constexpr char kFormatSilentCount[] = "\x81i\x96\xb3\x92\xca\x90M %d \x91
 inline constexpr char kTextMenuUnitList[] =
     "\x83\x86\x83j\x83"
     "b\x83g\x88\xea\x97\x97(&U)...";
+// MQTT送信の設定(&M)...
+inline constexpr char kTextMenuMqtt[] = "MQTT\x91\x97\x90M\x82\xcc\x90\xdd\x92\xe8(&M)...";
+// 未設定
+inline constexpr char kTextMqttNotSet[] = "\x96\xa2\x90\xdd\x92\xe8";
+// 接続中
+inline constexpr char kTextMqttConnecting[] = "\x90\xda\x91\xb1\x92\x86";
+// 接続済み
+inline constexpr char kTextMqttConnected[] = "\x90\xda\x91\xb1\x8d\xcf\x82\xdd";
+// 再接続待ち
+inline constexpr char kTextMqttWaitingToReconnect[] = "\x8d\xc4\x90\xda\x91\xb1\x91\xd2\x82\xbf";
+// （未送信 %zu 件）
+inline constexpr char kFormatMqttWaiting[] = "\x81i\x96\xa2\x91\x97\x90M %zu \x8c\x8f\x81j";
+// （未送信 %zu 件、破棄 %llu 件）
+inline constexpr char kFormatMqttWaitingDropped[] =
+    "\x81i\x96\xa2\x91\x97\x90M %zu \x8c\x8f\x81"
+    "A\x94j\x8a\xfc %llu \x8c\x8f\x81j";
+// MQTT送信 : %s
+inline constexpr char kFormatMqttStateLine[] = "MQTT\x91\x97\x90M : %s";
+// 空欄: %s
+inline constexpr char kFormatMqttTopicDefault[] = "\x8b\xf3\x97\x93: %s";
 // 接続元IPアドレス
 inline constexpr char kTextColumnAddress[] =
     "\x90\xda\x91\xb1\x8c\xb3IP\x83"
@@ -214,3 +249,24 @@ inline constexpr char kTplApply[] = "\x93K\x97p(&A)";
 inline constexpr char kTplClear[] =
     "\x83N\x83\x8a\x83"
     "A";
+// MQTT送信の設定
+inline constexpr char kTplMqttDialog[] = "MQTT\x91\x97\x90M\x82\xcc\x90\xdd\x92\xe8";
+// ブローカー(&H):
+inline constexpr char kTplMqttHost[] = "\x83u\x83\x8d\x81[\x83J\x81[(&H):";
+// ポート(&P):
+inline constexpr char kTplMqttPort[] = "\x83|\x81[\x83g(&P):";
+// トピックの先頭(&T):
+inline constexpr char kTplMqttTopic[] =
+    "\x83g\x83s\x83"
+    "b\x83N\x82\xcc\x90\xe6\x93\xaa(&T):";
+// ユーザー名(&U):
+inline constexpr char kTplMqttUser[] = "\x83\x86\x81[\x83U\x81[\x96\xbc(&U):";
+// パスワード(&W):
+inline constexpr char kTplMqttPassword[] = "\x83p\x83X\x83\x8f\x81[\x83h(&W):";
+// Home Assistant の自動検出(&D)
+inline constexpr char kTplMqttDiscovery[] =
+    "Home Assistant \x82\xcc\x8e\xa9\x93\xae\x8c\x9f\x8fo(&D)";
+// 状態:
+inline constexpr char kTplMqttState[] = "\x8f\xf3\x91\xd4:";
+// キャンセル
+inline constexpr char kTplCancelWide[] = "\x83L\x83\x83\x83\x93\x83Z\x83\x8b";

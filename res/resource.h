@@ -6,6 +6,7 @@
 inline constexpr int IDD_SIGNALSERVER_DIALOG = 102;
 inline constexpr int IDD_TITLEBAR_DIALOG = 134;
 inline constexpr int IDD_UNITLIST_DIALOG = 140;
+inline constexpr int IDD_MQTT_DIALOG = 150;
 // The application icon, every size rendered from res/NR-QD8K.svg.
 inline constexpr char IDR_MAINFRAME[] = "icons";
 
@@ -38,7 +39,18 @@ inline constexpr int IDC_LIST_UNITS = 1200;
 inline constexpr int IDC_EDIT_SILENT = 1201;
 inline constexpr int IDC_BUTTON_SILENT_APPLY = 1202;
 inline constexpr int IDC_BUTTON_CLEAR = 1203;
+inline constexpr int IDC_STATIC_UNITS_MQTT = 1204;
+// In the broker's dialog.
+inline constexpr int IDC_EDIT_MQTT_HOST = 1300;
+inline constexpr int IDC_EDIT_MQTT_PORT = 1301;
+inline constexpr int IDC_EDIT_MQTT_TOPIC = 1302;
+inline constexpr int IDC_EDIT_MQTT_USER = 1303;
+inline constexpr int IDC_EDIT_MQTT_PASSWORD = 1304;
+inline constexpr int IDC_CHECK_MQTT_DISCOVERY = 1305;
+inline constexpr int IDC_STATIC_MQTT_STATE = 1306;
+inline constexpr int IDC_STATIC_MQTT_TOPIC_DEFAULT = 1307;
 
 // The main window's context menu, also in its system menu, where the system keeps the low four
 // bits of an id: multiples of 16, below 0xF000.
 inline constexpr int IDM_UNIT_LIST = 0x0010;
+inline constexpr int IDM_MQTT_SETTINGS = 0x0020;

@@ -30,6 +30,10 @@ TEXTS = [
     ("kTextUiWakeUpFailed", "起動できません（画面スレッドを起こす通知を作れません）"),
     ("kTextSignalsFailed", "起動できません（終了シグナルを受け取れません）"),
     ("kFormatSettingsUnreadable", "設定ファイルを読み込めません: %s\r\n"),
+    ("kTextMqttCredentialsRefused",
+     "MQTTブローカーがユーザー名かパスワードを受け付けません。設定を確かめてください\r\n"),
+    ("kTextMqttHasMarker", "MQTT送信の設定に「#$」を含む値は使えません"),
+    ("kTextMqttTopicWildcard", "トピックの先頭に「+」や「#」は使えません"),
     # Window texts
     ("kFormatPeerLine", "接続元IPアドレス : %s"),
     ("kFormatLocalAddrLine", "現在のIPアドレス : %s"),
@@ -40,6 +44,16 @@ TEXTS = [
     ("kTextStopServer", "サーバ待機を終了する(&S)"),
     ("kFormatSilentCount", "（無通信 %d 台）"),
     ("kTextMenuUnitList", "ユニット一覧(&U)..."),
+    ("kTextMenuMqtt", "MQTT送信の設定(&M)..."),
+    # The state of publishing
+    ("kTextMqttNotSet", "未設定"),
+    ("kTextMqttConnecting", "接続中"),
+    ("kTextMqttConnected", "接続済み"),
+    ("kTextMqttWaitingToReconnect", "再接続待ち"),
+    ("kFormatMqttWaiting", "（未送信 %zu 件）"),
+    ("kFormatMqttWaitingDropped", "（未送信 %zu 件、破棄 %llu 件）"),
+    ("kFormatMqttStateLine", "MQTT送信 : %s"),
+    ("kFormatMqttTopicDefault", "空欄: %s"),
     # The unit list
     ("kTextColumnAddress", "接続元IPアドレス"),
     ("kTextColumnTime", "最終報告"),
@@ -69,6 +83,15 @@ TEXTS = [
     ("kTplSilentUnit", "秒（0 で無効）"),
     ("kTplApply", "適用(&A)"),
     ("kTplClear", "クリア"),
+    ("kTplMqttDialog", "MQTT送信の設定"),
+    ("kTplMqttHost", "ブローカー(&H):"),
+    ("kTplMqttPort", "ポート(&P):"),
+    ("kTplMqttTopic", "トピックの先頭(&T):"),
+    ("kTplMqttUser", "ユーザー名(&U):"),
+    ("kTplMqttPassword", "パスワード(&W):"),
+    ("kTplMqttDiscovery", "Home Assistant の自動検出(&D)"),
+    ("kTplMqttState", "状態:"),
+    ("kTplCancelWide", "キャンセル"),
 ]
 
 

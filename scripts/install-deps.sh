@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     librsvg2-bin file lintian appstream
     xvfb openbox xdotool imagemagick
+    mosquitto mosquitto-clients python3-paho-mqtt
 )
 
 missing=()

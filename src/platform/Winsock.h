@@ -15,14 +15,18 @@ inline constexpr Socket kInvalidSocket = ~Socket{0};
 inline constexpr int kSocketError = -1;
 
 // The Windows Sockets numbers the program tells apart; any other is only shown.
-inline constexpr int kErrorInterrupted = 10004;  // WSAEINTR
-inline constexpr int kErrorWouldBlock = 10035;   // WSAEWOULDBLOCK
+inline constexpr int kErrorInterrupted = 10004;   // WSAEINTR
+inline constexpr int kErrorWouldBlock = 10035;    // WSAEWOULDBLOCK
+inline constexpr int kErrorTimedOut = 10060;      // WSAETIMEDOUT
+inline constexpr int kErrorHostNotFound = 11001;  // WSAHOST_NOT_FOUND
 
 // One socket of a wait: `readable` is set when a receive (or an accept) would not wait, which
-// includes a closed or failed connection.
+// includes a closed or failed connection; `writable`, when asked for, when a send would not.
 struct PollEntry {
     Socket sock = kInvalidSocket;
     bool readable = false;
+    bool wantWritable = false;
+    bool writable = false;
 };
 
 // The error of this thread's last failed call, as a Windows Sockets number.
@@ -50,6 +54,14 @@ int closesocket(Socket sock);
 // Closed with a reset rather than an orderly end: nothing of the connection lingers
 // half-closed, which on Windows would refuse the port to a restart (SO_EXCLUSIVEADDRUSE).
 int abortiveclose(Socket sock);
+
+// The IPv4 address (network byte order) of a name or a dotted text; false, with
+// kErrorHostNotFound or another error, when there is none. May wait for the name service.
+bool ResolveHost(const std::string& host, uint32_t* address);
+// A non-blocking connection to an IPv4 address, made within timeoutMs, that sends small packets
+// at once; kInvalidSocket with the error (kErrorTimedOut when the time ran out) when none is
+// made. A wake socket that becomes readable ends the wait early, as a failure.
+Socket connect(uint32_t address, uint16_t port, int timeoutMs, Socket wake);
 
 // A dotted text of an IPv4 address held in network byte order.
 std::string inet_ntoa(uint32_t address);

@@ -1,6 +1,7 @@
 #include "settings/SettingsFormat.h"
 
 #include "platform/Cp932.h"
+#include "server/PortText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,7 +18,13 @@ constexpr char kKeyLogging[] = "#$LOGGING=";
 constexpr char kKeyServer[] = "#$SERVER=";
 constexpr char kKeyLogFile[] = "#$LOGFILENAME=";
 constexpr char kKeySilentSeconds[] = "#$SILENTSEC=";
-constexpr std::string_view kLoggingOn = "ON";
+constexpr char kKeyMqttHost[] = "#$MQTTHOST=";
+constexpr char kKeyMqttPort[] = "#$MQTTPORT=";
+constexpr char kKeyMqttTopic[] = "#$MQTTTOPIC=";
+constexpr char kKeyMqttUser[] = "#$MQTTUSER=";
+constexpr char kKeyMqttPassword[] = "#$MQTTPASSWORD=";
+constexpr char kKeyMqttDiscovery[] = "#$MQTTDISCOVERY=";
+constexpr std::string_view kValueOn = "ON";
 constexpr std::string_view kServerStart = "START";
 
 std::string DiKey(int number) {
@@ -52,13 +59,45 @@ std::optional<int> SilentSecondsOf(std::string_view text) {
     return seconds;
 }
 
+// A port that is none leaves the one there was.
+void ApplyNewerKeys(std::string_view line, SettingsTarget& target) {
+    if (auto value = NewerKeyValue(line, kKeySilentSeconds)) {
+        if (std::optional<int> seconds = SilentSecondsOf(*value)) target.SetSilentSeconds(*seconds);
+    }
+    MqttSettings& mqtt = target.Mqtt();
+    if (auto value = NewerKeyValue(line, kKeyMqttHost)) mqtt.host = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttPort)) {
+        const int port = ParsePortText(*value);
+        if (port >= 1 && port <= kMaxPort) mqtt.port = port;
+    }
+    if (auto value = NewerKeyValue(line, kKeyMqttTopic)) mqtt.topic = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttUser)) mqtt.user = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttPassword)) mqtt.password = *value;
+    if (auto value = NewerKeyValue(line, kKeyMqttDiscovery))
+        mqtt.discovery = value->starts_with(kValueOn);
+}
+
+void AppendNewerKeys(std::string& text, const SettingsValues& values) {
+    auto addIfSet = [&text](std::string_view key, std::string_view value, bool isDefault) {
+        if (!isDefault) text.append(key).append(value).append("\n");
+    };
+    addIfSet(kKeySilentSeconds, std::to_string(values.silentSeconds),
+             values.silentSeconds == kDefaultSilentSeconds);
+    const MqttSettings& mqtt = values.mqtt;
+    const MqttSettings defaults;
+    addIfSet(kKeyMqttHost, mqtt.host, mqtt.host == defaults.host);
+    addIfSet(kKeyMqttPort, std::to_string(mqtt.port), mqtt.port == defaults.port);
+    addIfSet(kKeyMqttTopic, mqtt.topic, mqtt.topic == defaults.topic);
+    addIfSet(kKeyMqttUser, mqtt.user, mqtt.user == defaults.user);
+    addIfSet(kKeyMqttPassword, mqtt.password, mqtt.password == defaults.password);
+    addIfSet(kKeyMqttDiscovery, kValueOn, mqtt.discovery == defaults.discovery);
+}
+
 }  // namespace
 
 bool ApplySettingsLine(std::string line, SettingsTarget& target) {
     std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
-    if (auto value = NewerKeyValue(line, kKeySilentSeconds)) {
-        if (std::optional<int> seconds = SilentSecondsOf(*value)) target.SetSilentSeconds(*seconds);
-    }
+    ApplyNewerKeys(line, target);
     bool startRequested = false;
     if (TakeKey(line, kKeyPort)) target.SetPortText(line);
     for (int number = 1; number <= kDiChannels; ++number) {
@@ -68,7 +107,7 @@ bool ApplySettingsLine(std::string line, SettingsTarget& target) {
                              std::string(cp932::CutAtCharBoundary(line, kDiNameLimitBytes)));
         }
     }
-    if (TakeKey(line, kKeyLogging)) target.SetLogging(line.starts_with(kLoggingOn));
+    if (TakeKey(line, kKeyLogging)) target.SetLogging(line.starts_with(kValueOn));
     if (TakeKey(line, kKeyServer) && line.starts_with(kServerStart)) startRequested = true;
     if (TakeKey(line, kKeyLogFile)) target.SetLogFile(line);
     if (TakeKey(line, kKeyTitle)) target.SetTitle(line);
@@ -87,8 +126,6 @@ std::string FormatSettingsFile(const SettingsValues& values) {
     addLine(kKeyLogging, values.logging ? "ON" : "OFF");
     addLine(kKeyServer, values.serverRunning ? "START" : "STOP");
     addLine(kKeyLogFile, values.logFile);
-    if (values.silentSeconds != kDefaultSilentSeconds) {
-        addLine(kKeySilentSeconds, std::to_string(values.silentSeconds));
-    }
+    AppendNewerKeys(text, values);
     return text;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "mqtt/MqttSettings.h"
 #include "server/DiChannels.h"
 #include "units/SilentTime.h"
 
 #include <array>
 #include <string>
+#include <string_view>
 
 // The settings file: lines of a key ("#$" ... "=") followed by its value. Files written by the
 // Windows version and files in the field rely on the reader's exact way of finding keys.
@@ -18,6 +20,8 @@ public:
     virtual void SetLogging(bool on) = 0;
     virtual void SetLogFile(const std::string& path) = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // The broker's keys, after the ten lines: each sets its field and leaves the others.
+    virtual MqttSettings& Mqtt() = 0;
     virtual void SetSilentSeconds(int seconds) = 0;
 };
 
@@ -32,10 +36,12 @@ struct SettingsValues {
     bool serverRunning = false;
     std::string logFile;
     int silentSeconds = kDefaultSilentSeconds;
+    MqttSettings mqtt;
 };
 
 // The ten lines the writer has always written, each ending in "\n", then each newer key whose
-// value is not its default: the Windows version of old skips keys it does not know.
+// value is not its default: a file that keeps to the defaults is the ten lines alone, and the
+// Windows version of old skips keys it does not know.
 std::string FormatSettingsFile(const SettingsValues& values);
 
 // The values a settings file brings, for a program without controls to put them in; what the
@@ -49,10 +55,16 @@ public:
     void SetLogging(bool on) override { values.logging = on; }
     void SetLogFile(const std::string& path) override { values.logFile = path; }
     void SetTitle(const std::string& title) override { values.title = title; }
+    MqttSettings& Mqtt() override { return values.mqtt; }
     void SetSilentSeconds(int seconds) override { values.silentSeconds = seconds; }
 
     SettingsValues values;
 };
 
-// A title or a name holding this pair could not be read back: saving refuses it.
+// A title or a name holding this pair could not be read back: saving refuses it. So does the
+// broker's dialog for its texts: a value holding a key would set that key, here and in every
+// reader of old.
 inline constexpr char kKeyMarker[] = "#$";
+inline bool HoldsKeyMarker(std::string_view text) {
+    return text.find(kKeyMarker) != std::string_view::npos;
+}

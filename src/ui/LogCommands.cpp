@@ -24,6 +24,7 @@ void CSignalServerDlg::OnLoggingToggled() {
 void CSignalServerDlg::OnDiNameChanged() {
     const EventLog::Names names = CurrentNames();
     m_log.SetNames(names);
+    m_publisher.SetNames(names);
     m_dlgUnits.SetSignalNames(names);
     if (m_bReady) m_log.RequestHeader();
 }

@@ -1,4 +1,5 @@
 #include "Strings.h"
+#include "platform/ComputerName.h"
 #include "server/PortText.h"
 #include "ui/SignalServerDlg.h"
 
@@ -38,8 +39,13 @@ bool CSignalServerDlg::StartListening(int port) {
         MessageBox(*failure);
         return false;
     }
+    // Before the worker: no report it serves goes unpublished. The worker's stop ends it.
+    m_publisher.SetTitle(m_strTitle);
+    m_publisher.SetNames(CurrentNames());
+    m_publisher.Start(m_mqttSettings, TopicPrefix(m_mqttSettings, ComputerName(), port));
     m_pWorker = AfxBeginThread(ServerThreadProc, this);
     if (!m_pWorker) {
+        m_publisher.Stop();
         m_server.AbandonListening();
         MessageBox(kTextWorkerFailed);
         return false;

@@ -11,10 +11,6 @@ constexpr char kSettingsExtension[] = "qd";
 constexpr char kSettingsFilter[] = "qd file (*.qd)|*.qd|all files(*.*)|*.*||";
 constexpr unsigned kDialogFlags = kOfnHideReadOnly | kOfnOverwritePrompt;
 
-bool HoldsKeyMarker(const std::string& text) {
-    return text.find(kKeyMarker) != std::string::npos;
-}
-
 // Settings lines go straight into the window's controls and the record.
 class WindowSettings : public SettingsTarget {
 public:
@@ -29,6 +25,7 @@ public:
     }
     void SetLogFile(const std::string& path) override { m_log.SetFile(path); }
     void SetTitle(const std::string& title) override { m_dialog.m_strTitle = title; }
+    MqttSettings& Mqtt() override { return m_dialog.m_mqttSettings; }
     void SetSilentSeconds(int seconds) override { m_dialog.SetSilentSeconds(seconds); }
 
 private:
@@ -45,6 +42,7 @@ bool CSignalServerDlg::LoadSettings(std::string path) {
     if (read.opened) {
         SetWindowText(m_strTitle);
         m_editLogFile.SetWindowText(LogFileLine(m_log.WaitingRowCount()));
+        ShowMqttState();
     }
     return read.startRequested;
 }
@@ -57,6 +55,7 @@ void CSignalServerDlg::SaveSettings() {
     values.logging = m_checkLogging.GetCheck() != kUnchecked;
     values.serverRunning = m_server.IsRunning();
     values.logFile = m_log.File();
+    values.mqtt = m_mqttSettings;
     values.silentSeconds = m_units.SilentSeconds();
     const bool settingsWritten =
         WriteSettingsFile(ResolvePath(m_strSettingsFile, m_strHomeFolder), values);

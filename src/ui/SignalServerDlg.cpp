@@ -40,6 +40,7 @@ constexpr MessageMapEntry kMessageMap[] = {
     {MessageMapEntry::kClicked, IDC_BUTTON_SAVE, &CSignalServerDlg::OnSaveSettings},
     {MessageMapEntry::kClicked, IDC_BUTTON_LOAD, &CSignalServerDlg::OnLoadSettings},
     {MessageMapEntry::kCommand, IDM_UNIT_LIST, &CSignalServerDlg::OnUnitList},
+    {MessageMapEntry::kCommand, IDM_MQTT_SETTINGS, &CSignalServerDlg::OnMqttSettings},
 };
 
 }  // namespace
@@ -52,7 +53,11 @@ CSignalServerDlg::CSignalServerDlg(std::string homeFolder, CWnd* pParent)
     m_listeners.Add(*this);
     m_listeners.Add(m_log);
     m_listeners.Add(m_units);
+    // After the table: the availability its OnIdle tells goes out with the same batch.
+    m_listeners.Add(m_publisher);
     m_units.AddListener(*this);
+    m_units.AddListener(m_publisher);
+    m_publisher.OnStatusChange([this] { RequestMqttState(); });
     m_dlgUnits.m_onSilentSeconds = [this](int seconds) { SetSilentSeconds(seconds); };
     for (int i = 0; i < kDiChannels; ++i) {
         m_diChannels[i] =
@@ -135,6 +140,7 @@ bool CSignalServerDlg::OnInitDialog() {
     m_units.Restore();
 
     ReadPointerFile();
+    ShowMqttState();
     m_log.WriteWaitingRows();
     AppendTrace("cfg : %s\r\n", m_strSettingsFile.c_str());
     m_bReady = true;

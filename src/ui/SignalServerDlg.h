@@ -1,6 +1,8 @@
 #pragma once
 
 #include "eventlog/EventLog.h"
+#include "mqtt/MqttPublisher.h"
+#include "mqtt/MqttSettings.h"
 #include "server/DiChannels.h"
 #include "server/ServerListener.h"
 #include "server/ServerListeners.h"
@@ -31,6 +33,8 @@ struct DiChannel {
 // The main window and the record of what the operator sees. It composes the core (the server,
 // the log, the unit table) and listens to it; its handlers live in the files named above each
 // group.
+class CMqttDlg;
+
 class CSignalServerDlg : public CDialog, private ServerListener, private UnitTableListener {
 public:
     // Its files live in the home folder, and relative paths resolve there (start-up finds it).
@@ -51,6 +55,8 @@ public:
     void OnLoadSettings();
     // ui/UnitCommands.cpp
     void OnUnitList();
+    // ui/MqttCommands.cpp
+    void OnMqttSettings();
 
     // ui/TracePane.cpp
     // printf-style; at most 255 bytes per call reach the hidden trace pane. Any thread.
@@ -81,8 +87,11 @@ public:
     std::string m_strSettingsFile;
     std::string m_strPointerFile;
     std::string m_strTitle;
+    // The broker the settings file names; publishing follows it at the next start.
+    MqttSettings m_mqttSettings;
     bool m_bReady = false;
     CUnitListDlg m_dlgUnits;
+    CMqttDlg* m_pDlgMqtt = nullptr;  // UI thread: the broker's dialog while it shows
 
 protected:
     // ui/SignalServerDlg.cpp
@@ -105,6 +114,10 @@ private:
     void OnUnitsChanged() override;
     // Any thread: the last unit and how many are silent, shown when that changes.
     void UpdatePeerLine();
+    // ui/MqttCommands.cpp. Any thread, never waits: the state of publishing is shown anew once
+    // the UI thread next takes what was handed over, however often it changes meanwhile.
+    void RequestMqttState();
+    void ShowMqttState();
     void EnumerateAdapters();
     void ReadPointerFile();
     // ui/LampColours.cpp
@@ -131,16 +144,19 @@ private:
     // Where the program keeps its files, and where relative paths in them lead; no trailing
     // separator. Set once, before the worker can exist.
     const std::string m_strHomeFolder;
-    // The core: the window hears everything first, then the log records the report.
+    // The core: the window hears everything first, then the log records the report, then it is
+    // handed to the publisher.
     ServerListeners m_listeners;
     SignalServer m_server{m_listeners};
     EventLog m_log{m_strHomeFolder, m_listeners};
-    UnitTable m_units;
+    MqttPublisher m_publisher{m_listeners};
+    UnitTable m_units;  // after the publisher it tells
     std::unique_ptr<CWinThread> m_pWorker;
     std::mutex m_peerMutex;
     std::string m_strLastPeer;  // under m_peerMutex: the unit that reported last
     std::string m_strPeerLine;  // under m_peerMutex: as last set
     std::atomic<int> m_nSilentShown{0};
+    std::atomic<bool> m_bMqttStatePending{false};
     // Set while the window closes: nobody is left to answer a message then.
     std::atomic<bool> m_bClosing{false};
 };

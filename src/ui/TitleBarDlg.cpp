@@ -17,4 +17,5 @@ void CSignalServerDlg::OnChangeTitle() {
     if (dialog.DoModal() != kIdOk) return;
     m_strTitle = dialog.m_strTitle;
     SetWindowText(m_strTitle);
+    m_publisher.SetTitle(m_strTitle);
 }

@@ -1,12 +1,14 @@
 #include "ui/UnitListDlg.h"
 
 #include "DialogTemplates.h"
+#include "Strings.h"
 #include "resource.h"
 #include "ui/wnd/UiThread.h"
 #include "units/SilentTime.h"
 #include "units/UnitTable.h"
 
 #include <charconv>
+#include <cstdio>
 
 CUnitListDlg::CUnitListDlg(UnitTable& units, LampColours colours)
     : CDialog(UnitListDialogTemplate(), nullptr), m_units(units), m_colours(colours) {}
@@ -35,6 +37,7 @@ bool CUnitListDlg::OnInitDialog() {
     m_listUnits.SetSortMark(m_nSortColumn, m_bAscending);
     m_listUnits.OnColumnClick([this](int column) { OnColumnClick(column); });
     ShowSilentSeconds(m_nSilentSeconds);
+    ShowMqttState(m_strMqttState);
     m_nShownGeneration = 0;
     m_bResort = true;
     Refresh();
@@ -47,6 +50,7 @@ void CUnitListDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_EDIT_SILENT, m_editSilent);
     DDX_Control(pDX, IDC_BUTTON_SILENT_APPLY, m_buttonApply);
     DDX_Control(pDX, IDC_BUTTON_CLEAR, m_buttonClear);
+    DDX_Control(pDX, IDC_STATIC_UNITS_MQTT, m_staticMqtt);
 }
 
 void CUnitListDlg::BindMessageMap() {
@@ -78,6 +82,14 @@ void CUnitListDlg::SetSignalNames(const Names& names) {
 void CUnitListDlg::ShowSilentSeconds(int seconds) {
     m_nSilentSeconds = seconds;
     if (GetSafeHwnd() != nullptr) m_editSilent.SetWindowText(std::to_string(seconds));
+}
+
+void CUnitListDlg::ShowMqttState(const std::string& text) {
+    m_strMqttState = text;
+    if (GetSafeHwnd() == nullptr) return;
+    char line[160];
+    std::snprintf(line, sizeof line, kFormatMqttStateLine, text.c_str());
+    m_staticMqtt.SetWindowText(line);
 }
 
 // The edit takes digits only, six at most; an empty one puts the time in force back.

@@ -6,6 +6,7 @@
 #include "ui/wnd/CDialog.h"
 #include "ui/wnd/CEdit.h"
 #include "ui/wnd/CListCtrl.h"
+#include "ui/wnd/CStatic.h"
 
 #include <array>
 #include <atomic>
@@ -34,6 +35,8 @@ public:
     // UI thread.
     void SetSignalNames(const Names& names);
     void ShowSilentSeconds(int seconds);
+    // How publishing to the broker stands, CP932.
+    void ShowMqttState(const std::string& text);
 
     // The operator applied a silent time.
     std::function<void(int seconds)> m_onSilentSeconds;
@@ -42,6 +45,7 @@ public:
     CEdit m_editSilent;
     CButton m_buttonApply;
     CButton m_buttonClear;
+    CStatic m_staticMqtt;
 
 protected:
     bool OnInitDialog() override;
@@ -61,6 +65,7 @@ private:
     const LampColours m_colours;
     Names m_names;
     int m_nSilentSeconds = 0;
+    std::string m_strMqttState;
     int m_nSortColumn = kColumnAddress;
     bool m_bAscending = true;
     std::atomic<bool> m_bOpen{false};

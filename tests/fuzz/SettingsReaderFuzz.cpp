@@ -1,4 +1,5 @@
-// Any settings file: every line is read safely, and no name longer than 20 bytes reaches an edit.
+// Any settings file: every line is read safely, no name longer than 20 bytes reaches an edit,
+// and the broker's port is always one.
 #include "settings/SettingsFormat.h"
 
 #include <cstdlib>
@@ -18,6 +19,9 @@ public:
     void SetSilentSeconds(int seconds) override {
         if (seconds < 0 || seconds > kMaxSilentSeconds) std::abort();
     }
+    MqttSettings& Mqtt() override { return mqtt; }
+
+    MqttSettings mqtt;
 };
 
 }  // namespace
@@ -30,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t end = file.find('\n', from);
         if (end == std::string::npos) end = file.size();
         ApplySettingsLine(file.substr(from, end - from), target);
+        if (target.mqtt.port < 1 || target.mqtt.port > 65535) std::abort();
         from = end + 1;
     }
     return 0;

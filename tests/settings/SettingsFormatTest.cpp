@@ -17,8 +17,10 @@ public:
     void SetLogFile(const std::string& path) override { values["log"] = path; }
     void SetTitle(const std::string& title) override { values["title"] = title; }
     void SetSilentSeconds(int seconds) override { values["silent"] = std::to_string(seconds); }
+    MqttSettings& Mqtt() override { return mqtt; }
 
     std::map<std::string, std::string> values;
+    MqttSettings mqtt;
 };
 
 using Values = std::map<std::string, std::string>;
@@ -73,15 +75,33 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
 }
 
 // A file of defaults stays the ten lines it has always been; a newer key follows them only when
-// its value is not the default.
+// its value is not the default, in a fixed order. The broker's keys read back as written, and a
+// port that is none leaves the one there was.
 TEST(SettingsFormat, WritesNewerKeysAfterTheTenOnlyWhenSet) {
-    SettingsValues values{"T", "10003", {"a", "b", "c", "d", "e"}, true, false, "x.csv"};
+    SettingsValues values{"T", "10003", {"a", "b", "c", "d", "e"}, true, false, "x.csv", 0, {}};
     const std::string ten =
         "#$TITLEBAR=T\n#$PORT=10003\n#$DI1=a\n#$DI2=b\n#$DI3=c\n#$DI4=d\n#$DI5=e\n"
         "#$LOGGING=ON\n#$SERVER=STOP\n#$LOGFILENAME=x.csv\n";
     EXPECT_EQ(FormatSettingsFile(values), ten);
+    values.mqtt.host = "10.0.0.5";
+    EXPECT_EQ(FormatSettingsFile(values), ten + "#$MQTTHOST=10.0.0.5\n");
+    const MqttSettings all{"broker.lan", 8883, "line1/\x83\x76", "ope", "p#a ss=", true};
+    values.mqtt = all;
     values.silentSeconds = 45;
-    EXPECT_EQ(FormatSettingsFile(values), ten + "#$SILENTSEC=45\n");
+    EXPECT_EQ(FormatSettingsFile(values),
+              ten +
+                  "#$SILENTSEC=45\n#$MQTTHOST=broker.lan\n#$MQTTPORT=8883\n"
+                  "#$MQTTTOPIC=line1/\x83\x76\n#$MQTTUSER=ope\n#$MQTTPASSWORD=p#a ss=\n"
+                  "#$MQTTDISCOVERY=ON\n");
+
+    SettingsCollector read({});
+    for (const char* line :
+         {"#$MQTTDISCOVERY=ON", "#$MQTTPASSWORD=p#a ss=", "#$MQTTPORT=8883", "#$MQTTUSER=ope",
+          "#$MQTTTOPIC=line1/\x83\x76", "#$MQTTHOST=broker.lan", "#$MQTTPORT=0", "#$MQTTPORT=65536",
+          "#$MQTTPORT=x", " #$MQTTHOST=elsewhere"}) {
+        ApplySettingsLine(line, read);
+    }
+    EXPECT_EQ(read.values.mqtt, all);
 }
 
 }  // namespace

@@ -95,17 +95,18 @@ TEST_F(SettingsCommandsTest, OddPointerFiles) {
     EXPECT_EQ(ReadFileBytes(folder.File("NR-QD8K.ini")), windowsPath);
 }
 
-// Bytes a widget cannot show exactly (a stray lead byte, a duplicate code) and a path from
-// Windows go back as they came.
+// Bytes a widget cannot show exactly (a stray lead byte, a duplicate code), a path from Windows
+// and the broker's keys (after the ten lines) go back as they came.
 TEST_F(SettingsCommandsTest, ValuesKeepTheirBytesThroughLoadAndSave) {
     const std::string names = "#$DI1=ab\x81\r\n#$DI2=\x87\x9a\r\n";
     const std::string logFile = "#$LOGFILENAME=D:\\logs\\line1.csv\r\n";
-    WriteFileBytes(folder.File("odd.qd"), names + logFile);
+    const std::string broker = "#$MQTTHOST=broker.lan\r\n#$MQTTPASSWORD=p\x83\x70ss\r\n";
+    WriteFileBytes(folder.File("odd.qd"), broker + names + logFile);
     Open();
     LoadFrom(folder.File("odd.qd"));
     SaveTo(folder.File("copy.qd"));
     EXPECT_TRUE(Holds(folder.File("copy.qd"), names));
-    EXPECT_TRUE(Holds(folder.File("copy.qd"), logFile));
+    EXPECT_TRUE(ReadFileBytes(folder.File("copy.qd")).ends_with(logFile + broker));
 }
 
 // "#$" in the title or a name is refused before any dialog; "#", "$" and "$#" are not.

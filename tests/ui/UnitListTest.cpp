@@ -178,7 +178,7 @@ TEST_F(UnitListTest, SortsFollowsTheNamesAndClears) {
 // no menu of its own; dismissed, it opens nothing.
 TEST_F(UnitListTest, TheContextMenuOpensTheList) {
     WndHandle* button = Control(IDC_BUTTON_TITLE);
-    const std::vector<std::vector<int>> offered(3, {IDM_UNIT_LIST});
+    const std::vector<std::vector<int>> offered(3, {IDM_UNIT_LIST, IDM_MQTT_SETTINGS});
     op::RightClick(Control(IDC_STATIC_VERSION));
     op::Press(button, op::kF10, op::kShift);
     op::Press(button, op::kMenuKey);

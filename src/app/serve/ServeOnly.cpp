@@ -1,6 +1,7 @@
 #include "app/serve/ServeOnly.h"
 
 #include "Strings.h"
+#include "platform/ComputerName.h"
 #include "platform/PathText.h"
 #include "platform/TerminalText.h"
 #include "platform/TerminationSignals.h"
@@ -21,6 +22,9 @@ ServeOnly::ServeOnly(std::string homeFolder, TerminalText& out, TerminalText& er
       m_units(ResolvePath(kUnitsFileName, m_homeFolder), m_listeners) {
     m_listeners.Add(m_log);
     m_listeners.Add(m_units);
+    // After the table: the availability its OnIdle tells goes out with the same batch.
+    m_listeners.Add(m_publisher);
+    m_units.AddListener(m_publisher);
     // Last: its OnIdle puts out what the others traced in theirs.
     m_listeners.Add(*this);
 }
@@ -42,6 +46,9 @@ int ServeOnly::Run() {
         OnAlert(*failure);
         return 1;
     }
+    m_publisher.SetTitle(settings->title);
+    m_publisher.SetNames(settings->names);
+    m_publisher.Start(settings->mqtt, TopicPrefix(settings->mqtt, ComputerName(), port));
     m_units.Restore();
     ServeUntilTerminated();
     return 0;
@@ -98,4 +105,9 @@ void ServeOnly::OnAlert(std::string_view text) {
 
 void ServeOnly::OnIdle() {
     m_out.Flush();
+}
+
+void ServeOnly::PublisherTerminal::OnTrace(std::string_view text) {
+    owner.m_out.Write(text);
+    owner.m_out.Flush();
 }

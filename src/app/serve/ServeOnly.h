@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eventlog/EventLog.h"
+#include "mqtt/MqttPublisher.h"
 #include "server/ServerListener.h"
 #include "server/ServerListeners.h"
 #include "server/SignalServer.h"
@@ -13,8 +14,8 @@
 class TerminalText;
 
 // The core with no window: the settings the pointer file names, the server on their port, their
-// CSV log, the table of units with its silent marking, and the trace on the terminal, until
-// Ctrl+C or SIGTERM.
+// CSV log, the table of units with its silent marking, their broker, and the trace on the
+// terminal, until Ctrl+C or SIGTERM.
 class ServeOnly : private ServerListener {
 public:
     // Messages for the operator go to errors, the trace to out.
@@ -36,8 +37,18 @@ private:
     const std::string m_homeFolder;
     TerminalText& m_out;
     TerminalText& m_errors;
+    // What the publisher's thread tells goes out at once: the worker's next idle may be far off.
+    struct PublisherTerminal : ServerListener {
+        explicit PublisherTerminal(ServeOnly& owner) : owner(owner) {}
+        void OnTrace(std::string_view text) override;
+        void OnAlert(std::string_view text) override { owner.OnAlert(text); }
+        ServeOnly& owner;
+    };
+
     ServerListeners m_listeners;
     SignalServer m_server{m_listeners};
     EventLog m_log{m_homeFolder, m_listeners};
-    UnitTable m_units;
+    PublisherTerminal m_publisherTerminal{*this};
+    MqttPublisher m_publisher{m_publisherTerminal};
+    UnitTable m_units;  // after the publisher it tells
 };

@@ -5,3 +5,7 @@ std::tm LocalTimeOf(std::time_t moment) {
     localtime_r(&moment, &local);
     return local;
 }
+
+long UtcOffsetOf(std::time_t moment) {
+    return LocalTimeOf(moment).tm_gmtoff;
+}

@@ -3,7 +3,9 @@
 #include "platform/posix/SocketErrors.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -102,10 +104,16 @@ int WSAPoll(PollEntry* entries, size_t count, int timeoutMs) {
     thread_local std::vector<pollfd> fds;
     fds.clear();
     // A negative descriptor is skipped by poll(), as kInvalidSocket is to be.
-    for (size_t i = 0; i < count; ++i) fds.push_back({Fd(entries[i].sock), POLLIN, 0});
+    for (size_t i = 0; i < count; ++i) {
+        const short events = POLLIN | (entries[i].wantWritable ? POLLOUT : 0);
+        fds.push_back({Fd(entries[i].sock), events, 0});
+    }
     int ready = ::poll(fds.data(), fds.size(), timeoutMs);
     if (ready < 0) return FailWithErrno();
-    for (size_t i = 0; i < count; ++i) entries[i].readable = fds[i].revents != 0;
+    for (size_t i = 0; i < count; ++i) {
+        entries[i].readable = (fds[i].revents & ~POLLOUT) != 0;
+        entries[i].writable = (fds[i].revents & (POLLOUT | POLLERR | POLLHUP)) != 0;
+    }
     return ready;
 }
 
@@ -121,6 +129,50 @@ int send(Socket sock, const void* buffer, size_t length) {
 
 int closesocket(Socket sock) {
     return ::close(Fd(sock)) != 0 ? FailWithErrno() : 0;
+}
+
+bool ResolveHost(const std::string& host, uint32_t* address) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int result = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    if (result != 0) {
+        t_lastError = result == EAI_SYSTEM ? ErrorNumberOf(errno) : kErrorHostNotFound;
+        return false;
+    }
+    *address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return true;
+}
+
+Socket connect(uint32_t address, uint16_t port, int timeoutMs, Socket wake) {
+    const Socket sock = socket();
+    if (sock == kInvalidSocket) return sock;
+    auto fail = [sock](int error) {
+        ::close(Fd(sock));
+        t_lastError = error;
+        return kInvalidSocket;
+    };
+    int on = 1;
+    if (::setsockopt(Fd(sock), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0)
+        return fail(ErrorNumberOf(errno));
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = address;
+    if (::connect(Fd(sock), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return sock;
+    if (errno != EINPROGRESS) return fail(ErrorNumberOf(errno));
+    pollfd fds[] = {{Fd(sock), POLLOUT, 0}, {Fd(wake), POLLIN, 0}};
+    int ready;
+    while ((ready = ::poll(fds, 2, timeoutMs)) < 0 && errno == EINTR) {
+    }
+    if (ready < 0) return fail(ErrorNumberOf(errno));
+    if (fds[0].revents == 0) return fail(fds[1].revents != 0 ? kErrorInterrupted : kErrorTimedOut);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(Fd(sock), SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    return error == 0 ? sock : fail(ErrorNumberOf(error));
 }
 
 int abortiveclose(Socket sock) {

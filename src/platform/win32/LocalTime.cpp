@@ -5,3 +5,9 @@ std::tm LocalTimeOf(std::time_t moment) {
     localtime_s(&local, &moment);
     return local;
 }
+
+long UtcOffsetOf(std::time_t moment) {
+    // The local fields read as if they were UTC, less the moment itself.
+    std::tm local = LocalTimeOf(moment);
+    return static_cast<long>(_mkgmtime(&local) - moment);
+}

@@ -1,6 +1,7 @@
 #include "platform/Winsock.h"
 
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <vector>
 
@@ -62,7 +63,8 @@ int WSAPoll(PollEntry* entries, size_t count, int timeoutMs) {
     for (size_t i = 0; i < count; ++i) {
         entries[i].readable = false;
         if (entries[i].sock == INVALID_SOCKET) continue;
-        fds.push_back({entries[i].sock, POLLRDNORM, 0});
+        const SHORT events = POLLRDNORM | (entries[i].wantWritable ? POLLWRNORM : 0);
+        fds.push_back({entries[i].sock, events, 0});
         entryOf.push_back(i);
     }
     if (fds.empty()) {
@@ -71,7 +73,10 @@ int WSAPoll(PollEntry* entries, size_t count, int timeoutMs) {
     }
     int ready = ::WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeoutMs);
     if (ready == SOCKET_ERROR) return SOCKET_ERROR;
-    for (size_t i = 0; i < fds.size(); ++i) entries[entryOf[i]].readable = fds[i].revents != 0;
+    for (size_t i = 0; i < fds.size(); ++i) {
+        entries[entryOf[i]].readable = (fds[i].revents & ~POLLWRNORM) != 0;
+        entries[entryOf[i]].writable = (fds[i].revents & (POLLWRNORM | POLLERR | POLLHUP)) != 0;
+    }
     return ready;
 }
 
@@ -95,6 +100,59 @@ int send(SOCKET sock, const void* buffer, size_t length) {
 
 int closesocket(SOCKET sock) {
     return ::closesocket(sock);
+}
+
+bool ResolveHost(const std::string& host, uint32_t* address) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int result = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    if (result != 0) {
+        ::WSASetLastError(result);
+        return false;
+    }
+    *address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return true;
+}
+
+// select, not WSAPoll: older Windows' WSAPoll never reports a connection that failed.
+SOCKET connect(uint32_t address, uint16_t port, int timeoutMs, SOCKET wake) {
+    SOCKET sock = socket();
+    if (sock == INVALID_SOCKET) return sock;
+    BOOL on = TRUE;
+    if (::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
+                     sizeof on) != 0) {
+        return Abandon(sock);
+    }
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(port);
+    to.sin_addr.s_addr = address;
+    if (::connect(sock, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return sock;
+    if (::WSAGetLastError() != WSAEWOULDBLOCK) return Abandon(sock);
+    fd_set done, failed, woken;
+    FD_ZERO(&done);
+    FD_ZERO(&failed);
+    FD_ZERO(&woken);
+    FD_SET(sock, &done);
+    FD_SET(sock, &failed);
+    FD_SET(wake, &woken);
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    const int ready = ::select(0, &woken, &done, &failed, &limit);
+    if (ready == SOCKET_ERROR) return Abandon(sock);
+    int error = 0;
+    if (FD_ISSET(sock, &failed)) {
+        int length = sizeof error;
+        ::getsockopt(sock, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+    } else if (!FD_ISSET(sock, &done)) {
+        error = ready == 0 ? WSAETIMEDOUT : WSAEINTR;
+    }
+    if (error == 0) return sock;
+    ::closesocket(sock);
+    ::WSASetLastError(error);
+    return INVALID_SOCKET;
 }
 
 int abortiveclose(SOCKET sock) {

@@ -31,6 +31,7 @@ enum ControlStyle : unsigned {
     kStyleMultiLine = 1 << 7,
     kStyleReadOnly = 1 << 8,
     kStyleVScroll = 1 << 9,
+    kStylePassword = 1 << 10,  // what is typed shows as marks
 };
 
 struct ControlTemplate {

@@ -38,6 +38,7 @@ QWidget* MakeEdit(const ControlTemplate& control, QWidget* parent) {
     }
     auto* edit = new QLineEdit(parent);
     edit->setValidator(new Cp932Validator(edit, control.styles & kStyleNumber));
+    if (control.styles & kStylePassword) edit->setEchoMode(QLineEdit::Password);
     return edit;
 }
 

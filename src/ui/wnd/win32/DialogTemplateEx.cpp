@@ -54,6 +54,7 @@ ControlStyle EditStyle(unsigned styles) {
     DWORD style = (styles & kStyleMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
     if (styles & kStyleReadOnly) style |= ES_READONLY;
     if (styles & kStyleVScroll) style |= WS_VSCROLL;
+    if (styles & kStylePassword) style |= ES_PASSWORD;
     return {kClassEdit, style, (styles & kStyleBorder) ? WS_EX_CLIENTEDGE : 0u};
 }
 

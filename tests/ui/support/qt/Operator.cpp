@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -121,6 +122,7 @@ std::string TextOf(WndHandle* control) {
     if (widget->isWindow()) return widget->windowHandle()->title().toStdString();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text().toStdString();
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
     return {};
 }
 

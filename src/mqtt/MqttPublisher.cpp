@@ -1,0 +1,97 @@
+#include "mqtt/MqttPublisher.h"
+
+#include "mqtt/PublisherRun.h"
+#include "server/Trace.h"
+
+#include <system_error>
+
+MqttPublisher::MqttPublisher(ServerListener& tell, size_t waitingReports)
+    : m_tell(tell), m_shared(waitingReports) {}
+
+MqttPublisher::~MqttPublisher() {
+    Stop();
+}
+
+void MqttPublisher::Start(const MqttSettings& broker, const std::string& prefix) {
+    if (broker.host.empty() || m_running) return;
+    m_shared.stopping = false;
+    m_shared.stop.Reset();
+    m_shared.SetKind(PublisherStatus::kConnecting);
+    {
+        // A run starts with no labels of its own.
+        std::lock_guard lock(m_shared.labelsMutex);
+        m_shared.labelsChanged = true;
+    }
+    m_running = true;
+    try {
+        m_thread = std::thread(
+            [this, broker, prefix] { PublisherRun(broker, prefix, m_shared, m_tell).Run(); });
+    } catch (const std::system_error&) {
+        m_running = false;
+        m_shared.SetKind(PublisherStatus::kOff);
+        Trace(m_tell, "MQTT: no thread to publish on\r\n");
+    }
+}
+
+void MqttPublisher::Stop() {
+    if (!m_thread.joinable()) return;
+    m_running = false;
+    m_shared.stopping = true;
+    m_shared.stop.Set();
+    m_thread.join();
+    m_shared.SetKind(PublisherStatus::kOff);
+}
+
+void MqttPublisher::SetNames(const Names& names) {
+    {
+        std::lock_guard lock(m_shared.labelsMutex);
+        if (names == m_shared.names) return;
+        m_shared.names = names;
+        m_shared.labelsChanged = true;
+    }
+    m_shared.work.Set();
+}
+
+void MqttPublisher::SetTitle(const std::string& title) {
+    {
+        std::lock_guard lock(m_shared.labelsMutex);
+        if (title == m_shared.title) return;
+        m_shared.title = title;
+        m_shared.labelsChanged = true;
+    }
+    m_shared.work.Set();
+}
+
+PublisherStatus MqttPublisher::Status() const {
+    PublisherStatus status;
+    status.kind = m_shared.kind;
+    status.waiting = m_shared.inbox.WaitingReports() + m_shared.reportsInFlight;
+    status.dropped = m_shared.inbox.DroppedReports();
+    return status;
+}
+
+void MqttPublisher::OnReport(const Report& report) {
+    if (!m_running) return;
+    m_shared.inbox.Put({PublishEvent::kReport, report});
+    m_handedOver = true;
+}
+
+void MqttPublisher::OnIdle() {
+    if (!m_handedOver.exchange(false)) return;
+    m_shared.work.Set();
+    m_shared.TellStatus();
+}
+
+void MqttPublisher::OnUnitSilent(const std::string& unitAddress) {
+    Put({PublishEvent::kSilent, Report{unitAddress}});
+}
+
+void MqttPublisher::OnUnitReporting(const std::string& unitAddress) {
+    Put({PublishEvent::kReporting, Report{unitAddress}});
+}
+
+void MqttPublisher::Put(PublishEvent event) {
+    if (!m_running) return;
+    m_shared.inbox.Put(std::move(event));
+    m_shared.work.Set();
+}
