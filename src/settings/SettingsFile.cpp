@@ -27,6 +27,7 @@ SettingsRead ReadSettingsFile(const std::string& path, SettingsTarget& target,
     Trace(trace, "%s", kTraceSettingsFound);
     Trace(trace, "%s", kTraceRule);
     SettingsRead read{.opened = true};
+    ApplyNewerKeyDefaults(target);
     std::string line;
     while (file.ReadString(line)) {
         // The line is shown as it was read: its bytes are never a format.

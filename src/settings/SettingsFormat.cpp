@@ -4,7 +4,6 @@
 #include "server/PortText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -48,21 +47,11 @@ std::optional<std::string_view> NewerKeyValue(std::string_view line, std::string
     return line.substr(key.size());
 }
 
-// Digits alone, within the range; anything else leaves the value as it was.
-std::optional<int> SilentSecondsOf(std::string_view text) {
-    int seconds = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
-        text.size() > kMaxSilentDigits || text[0] == '-') {
-        return std::nullopt;
-    }
-    return seconds;
-}
-
 // A port that is none leaves the one there was.
 void ApplyNewerKeys(std::string_view line, SettingsTarget& target) {
     if (auto value = NewerKeyValue(line, kKeySilentSeconds)) {
-        if (std::optional<int> seconds = SilentSecondsOf(*value)) target.SetSilentSeconds(*seconds);
+        if (std::optional<int> seconds = ParseSilentSeconds(*value))
+            target.SetSilentSeconds(*seconds);
     }
     MqttSettings& mqtt = target.Mqtt();
     if (auto value = NewerKeyValue(line, kKeyMqttHost)) mqtt.host = *value;
@@ -94,6 +83,11 @@ void AppendNewerKeys(std::string& text, const SettingsValues& values) {
 }
 
 }  // namespace
+
+void ApplyNewerKeyDefaults(SettingsTarget& target) {
+    target.SetSilentSeconds(kDefaultSilentSeconds);
+    target.Mqtt() = MqttSettings{};
+}
 
 bool ApplySettingsLine(std::string line, SettingsTarget& target) {
     std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });

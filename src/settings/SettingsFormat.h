@@ -27,6 +27,9 @@ public:
 
 // Applies one line as read (without its line end); true when it asks for the server to run.
 bool ApplySettingsLine(std::string line, SettingsTarget& target);
+// Before a file's lines: a newer key the file leaves out holds its default, as the writer leaves
+// out a default, and not what the file read before set.
+void ApplyNewerKeyDefaults(SettingsTarget& target);
 
 struct SettingsValues {
     std::string title;

@@ -7,7 +7,6 @@
 #include "units/SilentTime.h"
 #include "units/UnitTable.h"
 
-#include <charconv>
 #include <cstdio>
 
 CUnitListDlg::CUnitListDlg(UnitTable& units, LampColours colours)
@@ -94,16 +93,12 @@ void CUnitListDlg::ShowMqttState(const std::string& text) {
 
 // The edit takes digits only, six at most; an empty one puts the time in force back.
 void CUnitListDlg::OnApplySilent() {
-    const std::string text = m_editSilent.GetWindowText();
-    int seconds = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        seconds > kMaxSilentSeconds) {
+    const std::optional<int> seconds = ParseSilentSeconds(m_editSilent.GetWindowText());
+    if (!seconds) {
         ShowSilentSeconds(m_nSilentSeconds);
         return;
     }
-    ShowSilentSeconds(seconds);
-    if (m_onSilentSeconds) m_onSilentSeconds(seconds);
+    if (m_onSilentSeconds) m_onSilentSeconds(*seconds);
 }
 
 void CUnitListDlg::OnClear() {

@@ -76,7 +76,7 @@ TEST(SettingsFormat, ReadsLinesAsFilesInTheFieldExpect) {
 
 // A file of defaults stays the ten lines it has always been; a newer key follows them only when
 // its value is not the default, in a fixed order. The broker's keys read back as written, and a
-// port that is none leaves the one there was.
+// port that is none leaves the one there was, and a file that leaves them out sets the defaults.
 TEST(SettingsFormat, WritesNewerKeysAfterTheTenOnlyWhenSet) {
     SettingsValues values{"T", "10003", {"a", "b", "c", "d", "e"}, true, false, "x.csv", 0, {}};
     const std::string ten =
@@ -102,6 +102,9 @@ TEST(SettingsFormat, WritesNewerKeysAfterTheTenOnlyWhenSet) {
         ApplySettingsLine(line, read);
     }
     EXPECT_EQ(read.values.mqtt, all);
+    // The next file read leaves them out: they are the defaults again, as that file was written.
+    ApplyNewerKeyDefaults(read);
+    EXPECT_EQ(read.values.mqtt, MqttSettings{});
 }
 
 }  // namespace

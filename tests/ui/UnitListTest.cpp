@@ -190,7 +190,7 @@ TEST_F(UnitListTest, TheContextMenuOpensTheList) {
 }
 
 // The silent time goes into the settings file only when it is set, after the ten lines, and a
-// settings file brings it back into the list.
+// settings file brings it back into the list; one without it turns marking off.
 TEST_F(UnitListTest, TheSilentTimeIsASetting) {
     const std::string path = folder.File("line.qd");
     WriteFileBytes(path, "#$SILENTSEC=7\r\n");
@@ -200,8 +200,10 @@ TEST_F(UnitListTest, TheSilentTimeIsASetting) {
     EXPECT_EQ(Text(List().m_editSilent), "7");
     Dialog().SaveSettings();
     EXPECT_TRUE(ReadFileBytes(path).ends_with("NR-QD8K.csv\r\n#$SILENTSEC=7\r\n"));
-    List().m_editSilent.SetWindowText("0");
-    op::Click(List().m_buttonApply.GetSafeHwnd());
+    WriteFileBytes(path, "#$PORT=10004\r\n");
+    prompter.plannedFiles.push_back(cp932::ToUtf8(path));
+    Dialog().OnLoadSettings();
+    EXPECT_EQ(Text(List().m_editSilent), "0");
     Dialog().SaveSettings();
     EXPECT_TRUE(ReadFileBytes(path).ends_with("NR-QD8K.csv\r\n"));
 }
