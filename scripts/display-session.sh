@@ -36,8 +36,8 @@ start_wine() {
     local fonts='HKCU\Software\Wine\Fonts\Replacements'
     wine reg add "$fonts" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f </dev/null >/dev/null 2>&1
     wine reg add "$fonts" /v 'ＭＳ ゴシック' /d IPAGothic /f </dev/null >/dev/null 2>&1
-    # The desktop of every window, kept for the whole session: started anew by each windowed
-    # program once the prefix has settled, it costs over ten seconds a program.
+    # The desktop of every window, started here: started by the first windowed program once the
+    # prefix has settled, it costs over ten seconds.
     wine explorer.exe /desktop=Default </dev/null >/dev/null 2>&1 &
 }
 
