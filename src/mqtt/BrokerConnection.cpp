@@ -1,15 +1,11 @@
 #include "mqtt/BrokerConnection.h"
 
+#include "mqtt/PollTime.h"
+
 namespace mqtt {
 namespace {
 
 constexpr size_t kReceiveChunk = 4096;
-
-int Remaining(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 }  // namespace
 
@@ -32,7 +28,7 @@ BrokerConnection::Opened BrokerConnection::Open(const std::string& host, uint16_
     while (packets.empty()) {
         if (!Flush()) return Opened::kFailed;
         wsock::PollEntry entries[] = {{m_sock, false, HasOutput()}, {wake}};
-        const int ready = wsock::WSAPoll(entries, 2, Remaining(deadline));
+        const int ready = wsock::WSAPoll(entries, 2, PollMillisecondsUntil(deadline));
         if (ready == 0) return Abandon(wsock::kErrorTimedOut);
         if (ready == wsock::kSocketError) return Abandon(wsock::WSAGetLastError());
         if (entries[1].readable) return Abandon(0, Opened::kWoken);

@@ -10,9 +10,9 @@
 
 namespace mqtt {
 
-// One connection to a broker. Opening it waits (bounded) until the broker answers the CONNECT;
-// once open, nothing waits: packets queue until the socket takes them, and what arrived is read
-// when the socket says so.
+// One connection to a broker. Opening it waits until the broker answers the CONNECT (bounded,
+// but for the system's name lookup); once open, nothing waits: packets queue until the socket
+// takes them, and what arrived is read when the socket says so.
 class BrokerConnection {
 public:
     enum class Opened { kAccepted, kBadUserNameOrPassword, kRefused, kFailed, kWoken };
@@ -22,8 +22,8 @@ public:
     BrokerConnection(const BrokerConnection&) = delete;
     BrokerConnection& operator=(const BrokerConnection&) = delete;
 
-    // Each step (connecting, the broker's answer) gets at most `limit`; a wake socket that
-    // becomes readable gives up at once.
+    // Each step after the name lookup (connecting, the broker's answer) gets at most `limit`; a
+    // wake socket that becomes readable gives up at once.
     Opened Open(const std::string& host, uint16_t port, const ConnectRequest& request,
                 std::chrono::milliseconds limit, wsock::Socket wake);
     // Why the last open or transfer failed: a Windows Sockets number, or the CONNACK return code

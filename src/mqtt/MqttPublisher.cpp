@@ -1,5 +1,6 @@
 #include "mqtt/MqttPublisher.h"
 
+#include "Strings.h"
 #include "mqtt/PublisherRun.h"
 #include "server/Trace.h"
 
@@ -13,8 +14,32 @@ MqttPublisher::~MqttPublisher() {
 }
 
 void MqttPublisher::Start(const MqttSettings& broker, const std::string& prefix) {
-    if (broker.host.empty() || m_running) return;
+    std::lock_guard lock(m_runMutex);
+    if (!m_thread.joinable()) Run(broker, prefix);
+}
+
+void MqttPublisher::Stop() {
+    std::lock_guard lock(m_runMutex);
+    End(false);
+}
+
+void MqttPublisher::Restart(const MqttSettings& broker, const std::string& prefix) {
+    std::lock_guard lock(m_runMutex);
+    End(true);
+    Run(broker, prefix);
+}
+
+void MqttPublisher::Run(const MqttSettings& broker, const std::string& prefix) {
+    // A prefix written into the file by hand may hold what the dialog refuses.
+    const bool refused = !broker.host.empty() && HoldsTopicWildcard(prefix);
+    if (refused) m_tell.OnAlert(kTextMqttTopicWildcard);
+    if (broker.host.empty() || refused) {
+        m_running = false;
+        m_shared.inbox.Clear();
+        return;
+    }
     m_shared.stopping = false;
+    m_shared.keepWaiting = false;
     m_shared.stop.Reset();
     m_shared.SetKind(PublisherStatus::kConnecting);
     {
@@ -33,9 +58,11 @@ void MqttPublisher::Start(const MqttSettings& broker, const std::string& prefix)
     }
 }
 
-void MqttPublisher::Stop() {
+void MqttPublisher::End(bool keepWaiting) {
     if (!m_thread.joinable()) return;
-    m_running = false;
+    // Kept running, the worker goes on handing reports over for the next run.
+    if (!keepWaiting) m_running = false;
+    m_shared.keepWaiting = keepWaiting;
     m_shared.stopping = true;
     m_shared.stop.Set();
     m_thread.join();

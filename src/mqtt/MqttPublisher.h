@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -29,10 +30,13 @@ public:
     MqttPublisher(const MqttPublisher&) = delete;
     MqttPublisher& operator=(const MqttPublisher&) = delete;
 
-    // A broker with no host publishes nothing. The prefix is CP932. Not while running.
+    // A broker with no host publishes nothing. The prefix is CP932. Nothing while running.
     void Start(const MqttSettings& broker, const std::string& prefix);
     // Sends what waits (briefly), publishes offline and disconnects; returns once done.
     void Stop();
+    // New settings while serving: the reports that wait, and those that come meanwhile, go to
+    // the new run.
+    void Restart(const MqttSettings& broker, const std::string& prefix);
     // Any thread. Each change republishes the discovery configs.
     void SetNames(const Names& names);
     void SetTitle(const std::string& title);
@@ -49,11 +53,16 @@ public:
     void OnUnitReporting(const std::string& unitAddress) override;
 
 private:
+    // Under m_runMutex.
+    void Run(const MqttSettings& broker, const std::string& prefix);
+    void End(bool keepWaiting);
     void Put(PublishEvent event);
 
     ServerListener& m_tell;
     PublisherShared m_shared;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_handedOver{false};
+    // The owner's restart and the worker's stop may meet.
+    std::mutex m_runMutex;
     std::thread m_thread;
 };

@@ -20,6 +20,11 @@ struct MqttSettings {
 // on several.
 std::string DefaultTopicPrefix(const std::string& computerName, int serverPort);
 
+// Wildcards subscribe; a topic published to may hold neither.
+inline bool HoldsTopicWildcard(const std::string& topic) {
+    return topic.find_first_of("+#") != std::string::npos;
+}
+
 // The prefix in effect.
 std::string TopicPrefix(const MqttSettings& settings, const std::string& computerName,
                         int serverPort);

@@ -1,6 +1,7 @@
 #include "mqtt/PublisherRun.h"
 
 #include "Strings.h"
+#include "mqtt/PollTime.h"
 #include "mqtt/PublisherShared.h"
 #include "platform/Cp932.h"
 #include "server/ServerListener.h"
@@ -17,11 +18,6 @@ constexpr size_t kTakeBatch = 64;
 // An idle connection is kept alive well before the broker would give it up.
 constexpr auto kPingAfter = std::chrono::seconds(PublisherRun::kKeepAliveSeconds / 2);
 constexpr std::chrono::milliseconds kDisconnectLimit{1000};
-
-int MillisecondsUntil(Clock::time_point at) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(at - Clock::now());
-    return static_cast<int>(std::clamp<long long>(left.count(), 0, 60'000));
-}
 
 }  // namespace
 
@@ -94,7 +90,7 @@ void PublisherRun::WaitToRetry(std::chrono::milliseconds delay) {
     const auto until = Clock::now() + delay;
     wsock::PollEntry stop{m_shared.stop.Handle()};
     while (!m_shared.stopping && Clock::now() < until) {
-        wsock::WSAPoll(&stop, 1, MillisecondsUntil(until));
+        wsock::WSAPoll(&stop, 1, mqtt::PollMillisecondsUntil(until));
     }
 }
 
@@ -124,9 +120,11 @@ bool PublisherRun::Serve() {
 void PublisherRun::Finish() {
     if (m_connection.IsOpen()) SendWaitingAndClose();
     TraceDrops();
-    const size_t unsent = m_shared.inbox.WaitingReports() + m_shared.reportsInFlight;
+    // Those sent and not acknowledged are this connection's alone.
+    const size_t unsent =
+        m_shared.reportsInFlight + (m_shared.keepWaiting ? 0 : m_shared.inbox.WaitingReports());
     if (unsent > 0) Trace(m_tell, "MQTT: %zu reports were not published\r\n", unsent);
-    m_shared.inbox.Clear();
+    if (!m_shared.keepWaiting) m_shared.inbox.Clear();
     m_shared.reportsInFlight = 0;
 }
 
@@ -168,7 +166,7 @@ bool PublisherRun::Exchange(Clock::time_point until, bool serving) {
     wsock::PollEntry entries[] = {{m_connection.Socket(), false, m_connection.HasOutput()},
                                   {serving ? m_shared.stop.Handle() : none},
                                   {serving && !gathering ? m_shared.work.Handle() : none}};
-    if (wsock::WSAPoll(entries, 3, MillisecondsUntil(wakeAt)) == wsock::kSocketError &&
+    if (wsock::WSAPoll(entries, 3, mqtt::PollMillisecondsUntil(wakeAt)) == wsock::kSocketError &&
         wsock::WSAGetLastError() != wsock::kErrorInterrupted) {
         return Lose(wsock::WSAGetLastError());
     }

@@ -17,8 +17,10 @@ struct PublisherShared {
 
     PublisherInbox inbox;
     WakeEvent work;  // events or labels are waiting
-    WakeEvent stop;  // set once, when the run is to end; never reset
+    WakeEvent stop;  // set when the run is to end; reset for the next run
     std::atomic<bool> stopping{false};
+    // The run ends for another with new settings: what waits is theirs.
+    std::atomic<bool> keepWaiting{false};
     std::atomic<PublisherStatus::Kind> kind{PublisherStatus::kOff};
     std::atomic<size_t> reportsInFlight{0};
     // Set before a run starts; see MqttPublisher::OnStatusChange.

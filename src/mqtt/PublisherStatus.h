@@ -6,7 +6,7 @@
 // What the operator is shown of the publishing.
 struct PublisherStatus {
     enum Kind {
-        kOff,                 // no broker set
+        kOff,                 // no broker set, or not serving
         kConnecting,          // a connection is being made
         kConnected,           // reports go out as they come
         kWaitingToReconnect,  // the broker is away; the next try is due later

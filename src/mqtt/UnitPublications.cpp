@@ -18,7 +18,13 @@ void UnitPublications::AddReport(const Report& report, std::vector<mqtt::Message
 void UnitPublications::AddAvailability(const std::string& address, bool online,
                                        std::vector<mqtt::Message>& out) {
     auto at = m_units.find(address);
-    if (at == m_units.end() || at->second.online == online) return;
+    if (at == m_units.end()) {
+        // Heard before this run started (a restart of the server or of publishing): its online
+        // stands on the broker until it is told otherwise.
+        if (!online) out.push_back(m_messages.Availability(address, false));
+        return;
+    }
+    if (at->second.online == online) return;
     at->second.online = online;
     out.push_back(m_messages.Availability(address, online));
 }

@@ -21,12 +21,12 @@ inline constexpr int kErrorTimedOut = 10060;      // WSAETIMEDOUT
 inline constexpr int kErrorHostNotFound = 11001;  // WSAHOST_NOT_FOUND
 
 // One socket of a wait: `readable` is set when a receive (or an accept) would not wait, which
-// includes a closed or failed connection; `writable`, when asked for, when a send would not.
+// includes a closed or failed connection. With `wantWritable` the wait also ends when a send
+// would not wait.
 struct PollEntry {
     Socket sock = kInvalidSocket;
     bool readable = false;
     bool wantWritable = false;
-    bool writable = false;
 };
 
 // The error of this thread's last failed call, as a Windows Sockets number.

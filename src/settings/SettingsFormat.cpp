@@ -47,7 +47,7 @@ std::optional<std::string_view> NewerKeyValue(std::string_view line, std::string
     return line.substr(key.size());
 }
 
-// A port that is none leaves the one there was.
+// A port that is none leaves the one set before it: the default, or an earlier line's.
 void ApplyNewerKeys(std::string_view line, SettingsTarget& target) {
     if (auto value = NewerKeyValue(line, kKeySilentSeconds)) {
         if (std::optional<int> seconds = ParseSilentSeconds(*value))

@@ -18,8 +18,7 @@ void CSignalServerDlg::OnMqttSettings() {
     if (result != kIdOk || dialog.m_settings == m_mqttSettings) return;
     m_mqttSettings = dialog.m_settings;
     if (m_server.IsRunning()) {
-        m_publisher.Stop();
-        m_publisher.Start(m_mqttSettings, TopicPrefix(m_mqttSettings, ComputerName(), port));
+        m_publisher.Restart(m_mqttSettings, TopicPrefix(m_mqttSettings, ComputerName(), port));
     }
     ShowMqttState();
 }

@@ -63,8 +63,7 @@ const char* CMqttDlg::Refusal(const MqttSettings& settings, const std::string& p
          {&settings.host, &settings.topic, &settings.user, &settings.password}) {
         if (HoldsKeyMarker(*text)) return kTextMqttHasMarker;
     }
-    // Wildcards subscribe; a topic published to may hold neither.
-    if (settings.topic.find_first_of("+#") != std::string::npos) return kTextMqttTopicWildcard;
+    if (HoldsTopicWildcard(settings.topic)) return kTextMqttTopicWildcard;
     const int port = ParsePortText(portText);
     if (port < 1 || port > kMaxPort) return kTextBadPort;
     return nullptr;

@@ -144,8 +144,8 @@ private:
     // Where the program keeps its files, and where relative paths in them lead; no trailing
     // separator. Set once, before the worker can exist.
     const std::string m_strHomeFolder;
-    // The core: the window hears everything first, then the log records the report, then it is
-    // handed to the publisher.
+    // The core: the window hears everything first, then the log records the report, the unit
+    // table takes it, and it is handed to the publisher.
     ServerListeners m_listeners;
     SignalServer m_server{m_listeners};
     EventLog m_log{m_strHomeFolder, m_listeners};

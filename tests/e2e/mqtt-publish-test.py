@@ -153,7 +153,7 @@ class Program:
         return err.decode("cp932" if WINDOWS else "utf-8", "replace")
 
 
-def published_as_specified(folder):
+def published_topics_and_payloads(folder):
     """Retained state, inputs, availability, status and discovery with the names intact;
     offline after a clean stop."""
     broker, prefix = Broker(folder / "broker"), "line/1"
@@ -249,7 +249,7 @@ def wrong_password_told_once(folder):
     assert tries == 1 and err.count(REFUSED) == 1, (tries, err)
 
 
-CASES = [published_as_specified, silent_unit_goes_offline, killed_leaves_the_will, broker_away_loses_nothing,
+CASES = [published_topics_and_payloads, silent_unit_goes_offline, killed_leaves_the_will, broker_away_loses_nothing,
          wrong_password_told_once]
 
 if __name__ == "__main__":

@@ -26,7 +26,7 @@ Report UnitReport(const std::string& address, uint8_t state) {
 }
 
 // An input is published when it changes, all five when the unit is first seen; availability
-// when it changes, and never for a unit not seen yet.
+// when it changes, and offline for a unit heard only before this run (its online stands).
 TEST(UnitPublications, PublishWhatChanged) {
     UnitPublications units("p", false);
     std::vector<mqtt::Message> out;
@@ -39,7 +39,9 @@ TEST(UnitPublications, PublishWhatChanged) {
     units.AddAvailability("10.0.0.1", false, out);
     units.AddAvailability("10.0.0.1", false, out);
     units.AddAvailability("10.0.0.2", false, out);
-    EXPECT_EQ(Describe(out), (Texts{u + "availability=offline+"}));
+    units.AddAvailability("10.0.0.3", true, out);
+    EXPECT_EQ(Describe(out),
+              (Texts{u + "availability=offline+", "p/units/10.0.0.2/availability=offline+"}));
     units.AddReport(UnitReport("10.0.0.1", 0b10100), out);
     units.AddAvailability("10.0.0.1", true, out);
     EXPECT_EQ(Describe(out), (Texts{u + "availability=online+", u + "state+"}));

@@ -103,6 +103,14 @@ TEST_F(MqttDialogTest, TheUnitListShowsWhatWaitsForTheBroker) {
     EXPECT_TRUE(WaitUntil([&] {
         return Utf8(Text(line)) == "MQTT送信 : 再接続待ち（未送信 3 件）";
     })) << Utf8(Text(line));
+    // New settings while serving keep what waits for the broker.
+    OpenDialog([&](WndHandle*) {
+        TypeFields({"localhost"});
+        op::Press(op::Focused(), op::kReturn);
+    });
+    ASSERT_EQ(RunUnit(port, {{frame}}).reply, frame);
+    EXPECT_TRUE(WaitUntil([&] { return Utf8(Text(line)).ends_with("（未送信 4 件）"); }))
+        << Utf8(Text(line));
 }
 
 // The states the operator may see besides those above.

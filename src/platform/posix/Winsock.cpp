@@ -112,7 +112,6 @@ int WSAPoll(PollEntry* entries, size_t count, int timeoutMs) {
     if (ready < 0) return FailWithErrno();
     for (size_t i = 0; i < count; ++i) {
         entries[i].readable = (fds[i].revents & ~POLLOUT) != 0;
-        entries[i].writable = (fds[i].revents & (POLLOUT | POLLERR | POLLHUP)) != 0;
     }
     return ready;
 }

@@ -75,7 +75,6 @@ int WSAPoll(PollEntry* entries, size_t count, int timeoutMs) {
     if (ready == SOCKET_ERROR) return SOCKET_ERROR;
     for (size_t i = 0; i < fds.size(); ++i) {
         entries[entryOf[i]].readable = (fds[i].revents & ~POLLWRNORM) != 0;
-        entries[entryOf[i]].writable = (fds[i].revents & (POLLWRNORM | POLLERR | POLLHUP)) != 0;
     }
     return ready;
 }
