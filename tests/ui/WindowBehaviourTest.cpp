@@ -72,8 +72,10 @@ TEST_F(WindowBehaviourTest, MnemonicsWork) {
     Dialog().m_editPort.SetWindowText(std::to_string(FreePort()));
     for (int i = 0; i < 3; ++i) {
         op::Press(op::Focused(), 'S', op::kAlt);
-        op::ServeEvents(50);
-        EXPECT_EQ(Dialog().m_editPort.IsWindowEnabled(), i % 2 == 1) << i;
+        // A stop is done once the worker has ended.
+        EXPECT_TRUE(WaitUntil([&] {
+            return Dialog().m_editPort.IsWindowEnabled() == (i % 2 == 1);
+        })) << i;
     }
     EXPECT_TRUE(WaitUntil([&] { return IsWaiting(); }));
     op::Press(op::Focused(), 'S');  // alone, from the button the last press focused
