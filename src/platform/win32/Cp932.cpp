@@ -1,4 +1,5 @@
 #include "platform/Cp932.h"
+
 #include "platform/win32/WideText.h"
 
 namespace cp932 {

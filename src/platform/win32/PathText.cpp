@@ -1,5 +1,6 @@
-#include "platform/Cp932.h"
 #include "platform/PathText.h"
+
+#include "platform/Cp932.h"
 
 namespace {
 

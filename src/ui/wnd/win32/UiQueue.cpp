@@ -1,4 +1,5 @@
 #include "ui/wnd/UiQueue.h"
+
 #include "ui/wnd/win32/Win32Messages.h"
 
 #include <windows.h>
