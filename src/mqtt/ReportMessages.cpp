@@ -16,14 +16,24 @@ std::string InputLeaf(int channel) {
     return "di" + std::to_string(channel + 1);
 }
 
-// Home Assistant takes only these in ids and topic levels of its own.
-std::string DiscoveryId(std::string text) {
-    for (char& c : text) {
+// Home Assistant takes only these in ids and topic levels of its own. The bytes of a character
+// beyond ASCII go in as hex digits: as '_' each, two Japanese prefixes of one length would be one.
+std::string DiscoveryId(const std::string& text) {
+    std::string id;
+    for (const char c : text) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                            (c >= '0' && c <= '9') || c == '-' || c == '_';
-        if (!plain) c = '_';
+        if (plain) {
+            id += c;
+        } else if (static_cast<unsigned char>(c) < 0x80) {
+            id += '_';
+        } else {
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(c));
+            id += hex;
+        }
     }
-    return text;
+    return id;
 }
 
 }  // namespace

@@ -66,6 +66,10 @@ TEST(UnitPublications, DiscoveryConfigsFollowTheLabels) {
     EXPECT_EQ(Describe(out).size(), 0u);
     units.Republish(out);
     EXPECT_EQ(Describe(out).size(), 12u);
+    // Prefixes of other characters stay apart.
+    UnitPublications office("本社", true);
+    office.AddReport(UnitReport("10.0.0.1", 0), out);
+    EXPECT_EQ(Describe(out)[0], "homeassistant/binary_sensor/e69cace7a4be_10_0_0_1/di1/config+");
 }
 
 // The state generic tools read: JSON with every text escaped, the time local with its offset.
