@@ -6,6 +6,22 @@
 
 #include <system_error>
 
+namespace {
+
+// A name or the title: a change wakes the run to republish the discovery configs.
+template <typename Label>
+void ChangeLabel(PublisherShared& shared, Label& label, const Label& value) {
+    {
+        std::lock_guard lock(shared.labelsMutex);
+        if (value == label) return;
+        label = value;
+        shared.labelsChanged = true;
+    }
+    shared.work.Set();
+}
+
+}  // namespace
+
 MqttPublisher::MqttPublisher(ServerListener& tell, size_t waitingReports)
     : m_tell(tell), m_shared(waitingReports) {}
 
@@ -70,23 +86,11 @@ void MqttPublisher::End(bool keepWaiting) {
 }
 
 void MqttPublisher::SetNames(const Names& names) {
-    {
-        std::lock_guard lock(m_shared.labelsMutex);
-        if (names == m_shared.names) return;
-        m_shared.names = names;
-        m_shared.labelsChanged = true;
-    }
-    m_shared.work.Set();
+    ChangeLabel(m_shared, m_shared.names, names);
 }
 
 void MqttPublisher::SetTitle(const std::string& title) {
-    {
-        std::lock_guard lock(m_shared.labelsMutex);
-        if (title == m_shared.title) return;
-        m_shared.title = title;
-        m_shared.labelsChanged = true;
-    }
-    m_shared.work.Set();
+    ChangeLabel(m_shared, m_shared.title, title);
 }
 
 PublisherStatus MqttPublisher::Status() const {

@@ -20,6 +20,10 @@ struct MqttSettings {
 // on several.
 std::string DefaultTopicPrefix(const std::string& computerName, int serverPort);
 
+inline bool IsBrokerPort(int port) {
+    return port >= 1 && port <= 65535;
+}
+
 // Wildcards subscribe; a topic published to may hold neither.
 inline bool HoldsTopicWildcard(const std::string& topic) {
     return topic.find_first_of("+#") != std::string::npos;

@@ -36,18 +36,7 @@ std::string DiscoveryId(const std::string& text) {
     return id;
 }
 
-}  // namespace
-
-std::string FormatLocalTime(const std::tm& local, long utcOffsetSeconds) {
-    const int minutes = static_cast<int>(std::labs(utcOffsetSeconds) / 60 % (24 * 60));
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",
-                  local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                  local.tm_min, local.tm_sec, utcOffsetSeconds < 0 ? '-' : '+', minutes / 60,
-                  minutes % 60);
-    return text;
-}
-
+// A JSON string literal, quotes included.
 std::string JsonString(const std::string& utf8) {
     std::string out = "\"";
     for (const char c : utf8) {
@@ -63,6 +52,18 @@ std::string JsonString(const std::string& utf8) {
         }
     }
     return out + "\"";
+}
+
+}  // namespace
+
+std::string FormatLocalTime(const std::tm& local, long utcOffsetSeconds) {
+    const int minutes = static_cast<int>(std::labs(utcOffsetSeconds) / 60 % (24 * 60));
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",
+                  local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                  local.tm_min, local.tm_sec, utcOffsetSeconds < 0 ? '-' : '+', minutes / 60,
+                  minutes % 60);
+    return text;
 }
 
 std::string ReportMessages::UnitTopic(const std::string& address, const std::string& leaf) const {

@@ -41,6 +41,3 @@ private:
 
 // ISO 8601 local time with its offset from UTC: 2026-12-08T09:30:15+09:00.
 std::string FormatLocalTime(const std::tm& local, long utcOffsetSeconds);
-
-// A JSON string literal, quotes included.
-std::string JsonString(const std::string& utf8);

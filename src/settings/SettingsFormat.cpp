@@ -57,7 +57,7 @@ void ApplyNewerKeys(std::string_view line, SettingsTarget& target) {
     if (auto value = NewerKeyValue(line, kKeyMqttHost)) mqtt.host = *value;
     if (auto value = NewerKeyValue(line, kKeyMqttPort)) {
         const int port = ParsePortText(*value);
-        if (port >= 1 && port <= kMaxPort) mqtt.port = port;
+        if (IsBrokerPort(port)) mqtt.port = port;
     }
     if (auto value = NewerKeyValue(line, kKeyMqttTopic)) mqtt.topic = *value;
     if (auto value = NewerKeyValue(line, kKeyMqttUser)) mqtt.user = *value;

@@ -65,6 +65,6 @@ const char* CMqttDlg::Refusal(const MqttSettings& settings, const std::string& p
     }
     if (HoldsTopicWildcard(settings.topic)) return kTextMqttTopicWildcard;
     const int port = ParsePortText(portText);
-    if (port < 1 || port > kMaxPort) return kTextBadPort;
+    if (!IsBrokerPort(port)) return kTextBadPort;
     return nullptr;
 }
