@@ -89,8 +89,7 @@ TEST_F(ServerControlTest, StartsOnlyOnPortsInTheRange) {
 // once; then the worker's stop steps run (no peer, no input on) and the port is free again.
 // Other controls keep the dialog's colours.
 TEST_F(ServerControlTest, StartReportStopCycle) {
-    int port = FreePort();
-    StartServerOn(port);
+    int port = StartServerOnAFreePort();
     EXPECT_TRUE(IsWaiting());
     EXPECT_FALSE(Dialog().m_editPort.IsWindowEnabled());
     EXPECT_EQ(Trace(), "server start.\r\n");
@@ -148,8 +147,7 @@ TEST_F(ServerControlTest, StartReportStopCycle) {
 // Start and stop again and again while a unit reports: each start binds the port the stop
 // before it has just let go, no message, no socket left behind.
 TEST_F(ServerControlTest, StartStopTogglingLeaksNothing) {
-    const int port = FreePort();
-    StartServerOn(port);
+    const int port = StartServerOnAFreePort();
     Dialog().OnButtonServer();
     ASSERT_TRUE(WaitUntil([&] { return StopCompleted(); }));
     const long before = OpenHandleCount();

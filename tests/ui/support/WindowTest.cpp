@@ -31,14 +31,20 @@ bool WindowTest::IsStopped() {
            Text(m_dialog->m_buttonServer) == kTextStartServer;
 }
 
-void ServingWindowTest::SetUp() {
-    Open();
+int WindowTest::StartServerOnAFreePort() {
+    int port = 0;
     // A port free a moment ago may be some other test's by now: another then.
     for (int attempt = 0; attempt < 5 && !IsWaiting(); ++attempt) {
         port = FreePort();
         StartServerOn(port);
     }
     prompter.TakeTexts();
+    return port;
+}
+
+void ServingWindowTest::SetUp() {
+    Open();
+    port = StartServerOnAFreePort();
     Dialog().m_checkLogging.SetCheck(kChecked);
     ASSERT_TRUE(IsWaiting());
 }

@@ -39,6 +39,8 @@ protected:
 
     void StartServerOn(const std::string& port);
     void StartServerOn(int port) { StartServerOn(std::to_string(port)); }
+    // The port it serves on; the messages of starts on ports taken meanwhile are dropped.
+    int StartServerOnAFreePort();
     bool IsStopped();
     bool IsWaiting();
     // The worker's stop steps have all run.
