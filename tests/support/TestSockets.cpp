@@ -37,7 +37,7 @@ Handle Connect(int port, const char* from) {
 
 Handle Hold(bool listening, int* port) {
     const NativeSocket sock = ::socket(AF_INET, kNewSocket, IPPROTO_TCP);
-    sockaddr_in address = Loopback(0);
+    sockaddr_in address = Loopback(*port);
     AddressLength length = sizeof address;
     if (::bind(sock, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         (listening && ::listen(sock, SOMAXCONN) != 0) ||

@@ -13,7 +13,8 @@ inline constexpr Handle kNone = -1;
 
 // Connected to 127.0.0.1:port from the given local address; kNone when refused.
 Handle Connect(int port, const char* from);
-// A socket bound to 127.0.0.1 on a port the system chose, listening or not; kNone on failure.
+// A socket bound to 127.0.0.1 on *port, or on one the system chose when it is 0 (then named in
+// *port), listening or not; kNone on failure.
 Handle Hold(bool listening, int* port);
 bool Send(Handle sock, std::string_view bytes);
 void EndSending(Handle sock);
