@@ -173,6 +173,13 @@ void CSignalServerDlg::ReadPointerFile() {
     if (LoadSettings(m_strSettingsFile)) OnButtonServer();
 }
 
+// A message still coming (a signal ended the window before the worker's alert showed) would
+// otherwise hold the ended window open until someone answered it.
+void CSignalServerDlg::OnCancel() {
+    m_bClosing = true;
+    CDialog::OnCancel();
+}
+
 void CSignalServerDlg::OnDestroy() {
     // The worker uses the record and its controls: it ends before they go.
     m_bClosing = true;

@@ -97,6 +97,7 @@ protected:
     // ui/SignalServerDlg.cpp
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
+    void OnCancel() override;
     void OnDestroy() override;
     void BindMessageMap() override;
     // ui/LampColours.cpp
@@ -157,6 +158,6 @@ private:
     std::string m_strPeerLine;  // under m_peerMutex: as last set
     std::atomic<int> m_nSilentShown{0};
     std::atomic<bool> m_bMqttStatePending{false};
-    // Set while the window closes: nobody is left to answer a message then.
+    // Set once the window is ending: nobody is left to answer a message then.
     std::atomic<bool> m_bClosing{false};
 };

@@ -85,6 +85,19 @@ TEST_F(LogCommandsTest, AHeldLogHoldsUpNoUnit) {
     EXPECT_EQ(Log(), kDefaultHeader + kRow + kRow + kRow);
 }
 
+// A message that comes once the window is ending goes to the trace: nobody is left to answer
+// it, and it would hold the ended window open.
+TEST_F(LogCommandsTest, AMessageAfterTheEndGoesToTheTrace) {
+    OtherWriter held(LogPath());
+    ASSERT_TRUE(held.Holds());
+    // Not served: the message waits on its way to the window.
+    EXPECT_EQ(RunUnit(port, {{"\x01\x13"}}).reply, "\x01\x13");
+    op::Press(Control(IDC_EDIT_DI1), op::kEscape);
+    EXPECT_FALSE(Dialog().IsWindowVisible());
+    EXPECT_TRUE(WaitUntil([&] { return Trace().find(kTextLogOpenFailed) != std::string::npos; }));
+    EXPECT_EQ(prompter.TakeTexts(), Texts{});
+}
+
 // The worker reads the logging box from a copy: a click and a key must reach it (a settings
 // load too: see the settings commands).
 TEST_F(LogCommandsTest, LoggingFollowsTheBoxHoweverItChanges) {
